@@ -1,0 +1,11 @@
+# The module's own sources, shared by the module file and by the tests that call its routines
+# directly. Standard library only.
+set(KAVELMOR_MODULE_SOURCES
+  module/host_services.cpp
+  shading/det_math.cpp
+  shading/evaluate_surface.cpp
+  shading/light_selection.cpp
+  shading/own_path_light.cpp
+  shading/surroundings.cpp
+)
+list(TRANSFORM KAVELMOR_MODULE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
