@@ -3,9 +3,11 @@
 set(KAVELMOR_MODULE_SOURCES
   module/host_services.cpp
   shading/det_math.cpp
+  shading/environment_lookup.cpp
   shading/evaluate_surface.cpp
   shading/light_selection.cpp
   shading/own_path_light.cpp
+  shading/spherical_map.cpp
   shading/surroundings.cpp
 )
 list(TRANSFORM KAVELMOR_MODULE_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/")
