@@ -2,7 +2,10 @@
 # directly. Standard library only.
 set(KAVELMOR_MODULE_SOURCES
   module/host_services.cpp
-  shading/det_math.cpp
+  shading/det_atan.cpp
+  shading/det_cos.cpp
+  shading/det_pow.cpp
+  shading/det_reduce.cpp
   shading/environment_lookup.cpp
   shading/evaluate_surface.cpp
   shading/light_selection.cpp
