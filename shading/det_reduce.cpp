@@ -44,6 +44,8 @@ constexpr std::uint32_t kTwoOverPiBits[] = {
 constexpr int kWindowWords = 7;                    // 224 bits of 2/pi per reduction
 constexpr int kProductWords = kWindowWords + 2;    // times a 53-bit significand
 using WideProduct = std::uint32_t[kProductWords];  // little-endian 32-bit limbs
+// The largest finite double is 2^971 times a 53-bit integer: its window must still lie in the table.
+static_assert((971 - 2) / 32 + kWindowWords <= sizeof kTwoOverPiBits / sizeof kTwoOverPiBits[0]);
 
 int exponentField(double x) { return static_cast<int>((doubleBits(x) >> 52) & 0x7FF); }
 
