@@ -1,7 +1,11 @@
 # The module's own sources, shared by the module file and by the tests that call its routines
 # directly. Standard library only.
 set(KAVELMOR_MODULE_SOURCES
+  instance/instance_routines.cpp
+  instance/options_panel.cpp
   module/host_services.cpp
+  module/module_descriptor.cpp
+  module/shading_server.cpp
   shading/det_atan.cpp
   shading/det_cos.cpp
   shading/det_pow.cpp

@@ -234,7 +234,7 @@ struct RenderRoutines {
 };
 
 using EvaluateRoutine = void (*)(ShaderInstance* instance, ShaderAccess* access);
-using FlagsRoutine = unsigned (*)(ShaderInstance* instance);
+using FlagsRoutine = int (*)(ShaderInstance* instance);  // the shader's flag word
 
 // Handed to the shading server's activation; the host owns it and its tables.
 struct HandlerRecord {
@@ -302,5 +302,9 @@ static_assert(sizeof(RenderRoutines) == 3 * 4);
 static_assert(sizeof(InterfaceRecord) == 4 * 4);
 static_assert(sizeof(PanelControl) == 3 * 4);
 static_assert(sizeof(PanelDataDescription) == 3 * 4);
+static_assert(offsetof(TransferState, hostData) == 1 * 4);
 static_assert(offsetof(TransferState, transfer) == 2 * 4);
+static_assert(offsetof(HandlerRecord, evaluate) == 3 * 4);
+static_assert(offsetof(InterfaceRecord, panel) == 1 * 4);
+static_assert(sizeof(PanelHint) == 4);
 #endif

@@ -4,11 +4,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "instance/options_panel.h"
 #include "module/host_services.h"
 
 FakeHost* FakeHost::current = nullptr;
 const ItemHandle FakeHost::kObject = reinterpret_cast<ItemHandle>(std::uintptr_t{0x0B1EC700});
 const SurfaceHandle FakeHost::kSurface = reinterpret_cast<SurfaceHandle>(std::uintptr_t{0x5FACE000});
+const PanelHandle FakeHost::kPanel = reinterpret_cast<PanelHandle>(std::uintptr_t{0x9A4E1000});
 
 namespace {
 
@@ -159,6 +161,32 @@ double castDistance(const Vec3* origin, const Vec3* direction) {
   return host().castDistance ? host().castDistance(*origin, *direction) : -1.0;
 }
 
+// ---- "LWXPanel"
+std::string panelLabel(PanelHandle panel) { return panel == FakeHost::kPanel ? "panel" : "?"; }
+PanelHandle newPanel(int kind, const PanelControl* controls) {
+  record("newPanel(" + std::to_string(kind) + ")");
+  host().panelSeen.controls = controls;
+  return host().panelToMake;
+}
+void describeData(PanelHandle panel, const PanelDataDescription* data, PanelGet get, PanelSet set) {
+  record("describeData(" + panelLabel(panel) + ")");
+  host().panelSeen.data = data;
+  host().panelSeen.get = get;
+  host().panelSeen.set = set;
+}
+void addHints(PanelHandle panel, std::uint32_t id, const PanelHint* hints) {
+  record("addHints(" + panelLabel(panel) + "," + std::to_string(id) + ")");
+  host().panelSeen.hints = hints;
+}
+void setPanelData(PanelHandle panel, std::uint32_t id, void* data) {
+  record("setPanelData(" + panelLabel(panel) + "," + std::to_string(id) + ")");
+  host().panelSeen.panelData = data;
+}
+void attachInstance(PanelHandle panel, void* instance) {
+  record("attachInstance(" + panelLabel(panel) + ")");
+  host().panelSeen.attachedInstance = instance;
+}
+
 }  // namespace
 
 std::string formatVec(const Vec3& v) { return "(" + num(v.x) + " " + num(v.y) + " " + num(v.z) + ")"; }
@@ -178,6 +206,11 @@ FakeHost::FakeHost() {
   surfaceFunctions.channelFloat = channelFloat;
   surfaceFunctions.channelImage = channelImage;
   backdropInfo.backdropColor = backdropColor;
+  panelService.newPanel = newPanel;
+  panelService.describeData = describeData;
+  panelService.addHints = addHints;
+  panelService.setPanelData = setPanelData;
+  panelService.attachInstance = attachInstance;
   installServices();
 }
 
@@ -189,6 +222,8 @@ FakeHost::~FakeHost() {
   gSurfaceFunctions = nullptr;
   gBackdropInfo = nullptr;
   gRenderTime = 0.0;
+  gGlobalLookup = nullptr;
+  gPanelFunctions = nullptr;
   current = nullptr;
 }
 
@@ -199,6 +234,26 @@ void FakeHost::installServices() {
   gImageList = &imageList;
   gSurfaceFunctions = &surfaceFunctions;
   gBackdropInfo = &backdropInfo;
+}
+
+void* FakeHost::lookup(const char* serviceName, int use) {
+  const std::string name = serviceName != nullptr ? serviceName : "(null)";
+  record("lookup(" + name + "," + std::to_string(use) + ")");
+  FakeHost& fake = host();
+  for (const std::string& missing : fake.missingServices) {
+    if (name == missing) return nullptr;
+  }
+  const std::map<std::string, void*> tables = {
+      {"LW Item Info 3", &fake.itemInfo},
+      {"LW Light Info 3", &fake.lightInfo},
+      {"LW Object Info 4", &fake.objectInfo},
+      {"LW Image List 3", &fake.imageList},
+      {"Surface Functions 2", &fake.surfaceFunctions},
+      {"LW Backdrop Info 2", &fake.backdropInfo},
+      {"LWXPanel", &fake.panelService},
+  };
+  const auto found = tables.find(name);
+  return found == tables.end() ? nullptr : found->second;
 }
 
 std::vector<std::string> FakeHost::callsNamed(const std::string& routine) const {

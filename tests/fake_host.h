@@ -77,6 +77,26 @@ class FakeHost {
   BackdropInfoService backdropInfo{};
   void installServices();  // (again) points every module global at these tables
 
+  // The host's global lookup, for activation tests: logs "lookup(NAME,use)" and answers with the
+  // matching table above (or panelService for "LWXPanel"), null for a name in missingServices.
+  static void* lookup(const char* serviceName, int use);
+  std::vector<std::string> missingServices;
+
+  // "LWXPanel": each routine logs its call; newPanel answers panelToMake. What the module handed
+  // over is kept in panelSeen.
+  PanelService panelService{};
+  static const PanelHandle kPanel;
+  PanelHandle panelToMake = kPanel;
+  struct PanelSeen {
+    const PanelControl* controls = nullptr;
+    const PanelHint* hints = nullptr;
+    const PanelDataDescription* data = nullptr;
+    PanelGet get = nullptr;
+    PanelSet set = nullptr;
+    void* attachedInstance = nullptr;
+    void* panelData = nullptr;
+  } panelSeen;
+
   // A sample record with plain defaults (the object handle is "obj").
   ShaderAccess makeAccess();
   // A fresh instance with the module's defaults for surface "surf".
