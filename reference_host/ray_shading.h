@@ -1,0 +1,22 @@
+// Following rays through the scene and shading what they hit, for camera rays and for the rays the
+// shader traces while shading (nested, up to the scene's depth limit). A surface that carries the
+// shader is shaded by the module's evaluation routine with a fresh ShaderAccess; any other surface,
+// or every surface when the context has no ShaderBinding, by the host's own shading.
+#pragma once
+
+#include "module/host_interface.h"
+
+// The colour seen from `origin` along the unit `direction`, in the calling thread's ShadingContext;
+// returns the hit length, or −1 on a miss, when the colour is the backdrop's. Beyond the depth limit
+// every ray reports a miss.
+double traceAndShade(const Vec3& origin, const Vec3& direction, Vec3& colour);
+
+// The ShaderAccess routines. They use the calling thread's ShadingContext; outside one they report
+// that nothing reaches or is hit.
+int accessLightAtPoint(ItemHandle light, const Vec3* position, Vec3* direction, Vec3* colour);
+double accessTraceColor(const Vec3* origin, const Vec3* direction, Vec3* colour);
+double accessCastDistance(const Vec3* origin, const Vec3* direction);
+
+// How many samples so far came back from the module with a colour that is not finite; those are
+// shown black.
+long nonFiniteSamples();

@@ -1,0 +1,79 @@
+#include "reference_host/render_session.h"
+
+#include <stdexcept>
+
+#include "reference_host/panel_service.h"
+#include "reference_host/scene_services.h"
+#include "reference_host/settings_block.h"
+
+RenderSession::RenderSession(const std::string& modulePath, Scene scene) {
+  if (servedWorld() != nullptr) throw std::logic_error("only one render session at a time");
+  module_ = std::make_unique<ModuleFile>(modulePath);
+  world_ = std::make_unique<HostWorld>(std::move(scene));
+  serveWorld(world_.get());
+  try {
+    module_->activateShader(lookupService);
+    binding_.evaluate = module_->evaluate();
+    binding_.instances.assign(world_->scene().surfaces.size(), nullptr);
+    for (std::size_t i = 0; i < world_->scene().surfaces.size(); ++i) {
+      if (world_->scene().surfaces[i].carriesShader) createInstance(static_cast<int>(i));
+    }
+    for (ShaderInstance* instance : binding_.instances) {
+      if (instance != nullptr) module_->renderRoutines().init(instance);
+    }
+    for (ShaderInstance* instance : binding_.instances) {
+      if (instance != nullptr) module_->renderRoutines().newTime(instance, 0, world_->scene().time);
+    }
+  } catch (...) {
+    destroyInstances();
+    serveWorld(nullptr);
+    throw;
+  }
+}
+
+RenderSession::~RenderSession() {
+  for (ShaderInstance* instance : binding_.instances) {
+    if (instance != nullptr && module_->renderRoutines().cleanup != nullptr)
+      module_->renderRoutines().cleanup(instance);
+  }
+  destroyInstances();
+  serveWorld(nullptr);
+}
+
+void RenderSession::createInstance(int surface) {
+  const SceneSurface& settings = world_->scene().surfaces[surface];
+  ShaderInstance* instance = module_->instanceRoutines().create(nullptr, world_->surfaceHandle(surface));
+  if (instance == nullptr)
+    throw std::runtime_error("the module could not create an instance for surface \"" + settings.name + "\"");
+  binding_.instances[surface] = instance;
+  const ShaderSettings& wanted = settings.shader;
+  try {
+    if (wanted.savedBlockHex) loadSettingsBlock(module_->instanceRoutines(), instance, fromHex(*wanted.savedBlockHex));
+    if (wanted.sample || wanted.lSize || wanted.usePrefix || wanted.prefix) {
+      HostPanel* panel = module_->activateInterface(lookupService, instance);
+      if (panel == nullptr) throw PanelError("the module built no options panel");
+      applySettings(*panel, wanted);
+    }
+  } catch (const std::runtime_error& error) {
+    throw std::runtime_error("surface \"" + settings.name + "\": " + error.what());
+  }
+}
+
+void RenderSession::destroyInstances() {
+  for (ShaderInstance*& instance : binding_.instances) {
+    if (instance != nullptr) module_->instanceRoutines().destroy(instance);
+    instance = nullptr;
+  }
+  releasePanels();
+}
+
+std::vector<std::uint8_t> RenderSession::savedSettings(int surface) const {
+  ShaderInstance* shaderInstance = instance(surface);
+  return shaderInstance ? saveSettingsBlock(module_->instanceRoutines(), shaderInstance) : std::vector<std::uint8_t>{};
+}
+
+std::string RenderSession::description(int surface) const {
+  ShaderInstance* shaderInstance = instance(surface);
+  const char* text = shaderInstance ? module_->instanceRoutines().describe(shaderInstance) : nullptr;
+  return text ? text : "";
+}
