@@ -9,6 +9,7 @@
 
 #include "tools/fingerprint/bit_hash.h"
 #include "tools/fingerprint/det_math_sections.h"
+#include "tools/fingerprint/surroundings_sections.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ constexpr Section kSections[] = {
     {"detCos", fingerprintCos},
     {"detAtan2", fingerprintAtan2},
     {"detPow", fingerprintPow},
+    {"sphericalMap", fingerprintSphericalMap},
 };
 
 }  // namespace
