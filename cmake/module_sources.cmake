@@ -13,7 +13,9 @@ set(KAVELMOR_MODULE_SOURCES
   shading/environment_lookup.cpp
   shading/evaluate_surface.cpp
   shading/light_selection.cpp
+  shading/own_light_model.cpp
   shading/own_path_light.cpp
+  shading/shadow_random.cpp
   shading/spherical_map.cpp
   shading/surroundings.cpp
 )

@@ -306,3 +306,51 @@ TEST(LightSelection, NameMatchesCountSignificantPrefixCharacters) {
 }
 
 }  // namespace
+
+namespace {
+
+// A point light with ray-traced shadows is lit by the module's own model (its emitted colour is
+// asked for) and never handed to the host's illumination; anything that fails one of the own
+// path's conditions goes to the host instead.
+TEST_F(EvaluateSurface, RayTracedPointLightsTakeTheOwnPathUnlessAConditionFails) {
+  struct Case {
+    const char* what;
+    int sample;
+    int kind;
+    int usePrefix;
+    const char* prefix;
+    bool nullName;
+    bool own;
+  } cases[] = {
+      {"point light", 6, kLightPoint, 0, "", false, true},
+      {"spot light, one ray", 1, kLightSpot, 0, "", false, true},
+      {"matching prefix", 6, kLightPoint, 1, "Ke", false, true},
+      {"no samples", 0, kLightPoint, 0, "", false, false},
+      {"distant light", 6, kLightDistant, 0, "", false, false},
+      {"other prefix", 6, kLightPoint, 1, "Fill", false, false},
+      {"no name from the host", 6, kLightPoint, 1, "Ke", true, false},
+  };
+  for (const Case& c : cases) {
+    host.lights.clear();
+    FakeLight light;
+    light.name = "Key";
+    light.kind = c.kind;
+    light.position = {0, 5, 0};
+    light.shadow = kShadowRayTraced;
+    light.nullName = c.nullName;
+    host.lights.push_back(light);
+    instance.sample = c.sample;
+    instance.use_prefix = c.usePrefix;
+    std::strcpy(instance.prefix, c.prefix);
+    host.clearLog();
+    shade();
+    EXPECT_EQ(host.callsNamed("emittedColor").size(), c.own ? 1u : 0u) << c.what;
+    std::size_t hostLit = 0;
+    for (const std::string& call : host.callsNamed("lightAtPoint")) hostLit += call.rfind("lightAtPoint(Key,", 0) == 0;
+    EXPECT_EQ(hostLit, c.own ? 0u : 1u) << c.what;
+    EXPECT_EQ(host.callsNamed("castDistance").size(), c.own ? static_cast<std::size_t>(c.sample * c.sample) : 0u)
+        << c.what;
+  }
+}
+
+}  // namespace
