@@ -3,6 +3,7 @@
 // any difference, or any report from ThreadSanitizer, is the module's.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <thread>
 #include <vector>
