@@ -178,8 +178,9 @@ struct PanelService {  // "LWXPanel"
 // Called by the host after it reads the descriptor; returns 4.
 using ModuleStartup = int (*)();
 using ModuleShutdown = void (*)(void* ignored);
-// Server activation: 0 on success, 1 when the version is not 4. `record` is the server class's
-// own record (HandlerRecord or InterfaceRecord), owned by the host.
+// Server activation, called by the host after it registers the server: 0 on success, 1 when the
+// version is not 4 or `record` is null. `record` is the server class's own record (HandlerRecord or
+// InterfaceRecord), owned by the host. Further arguments the host passes are ignored.
 using ServerActivate = int (*)(int version, GlobalLookup lookup, void* record);
 
 struct ServerEntry {
