@@ -9,6 +9,7 @@
 
 #include "tools/fingerprint/bit_hash.h"
 #include "tools/fingerprint/det_math_sections.h"
+#include "tools/fingerprint/own_path_sections.h"
 #include "tools/fingerprint/surroundings_sections.h"
 
 namespace {
@@ -23,6 +24,8 @@ constexpr Section kSections[] = {
     {"detAtan2", fingerprintAtan2},
     {"detPow", fingerprintPow},
     {"sphericalMap", fingerprintSphericalMap},
+    {"ownLight", fingerprintOwnLight},
+    {"ownPathLight", fingerprintOwnPathLight},
 };
 
 }  // namespace
