@@ -20,6 +20,8 @@ Vec3 finiteOrBlack(const Vec3& colour) {
   return Vec3{};
 }
 
+}  // namespace
+
 Vec3 shadeHit(const ShadingContext& context, const RayHit& hit, const Vec3& origin, const Vec3& direction) {
   const HostWorld& world = *context.world;
   ShaderAccess access = makeShaderAccess(world, hit, origin, direction);
@@ -35,8 +37,6 @@ Vec3 shadeHit(const ShadingContext& context, const RayHit& hit, const Vec3& orig
   // A partial replacement blends the module's colour over the host's own.
   return finiteOrBlack((1.0 - replaced) * hostShadeSample(world, access, surface) + replaced * access.replaceColor);
 }
-
-}  // namespace
 
 double traceAndShade(const Vec3& origin, const Vec3& direction, Vec3& colour) {
   const ShadingContext* context = currentShadingContext();

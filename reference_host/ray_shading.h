@@ -11,6 +11,12 @@
 // every ray reports a miss.
 double traceAndShade(const Vec3& origin, const Vec3& direction, Vec3& colour);
 
+struct RayHit;
+struct ShadingContext;
+
+// The colour of a hit reached by a ray from `origin` along `direction`, shaded in `context`.
+Vec3 shadeHit(const ShadingContext& context, const RayHit& hit, const Vec3& origin, const Vec3& direction);
+
 // The ShaderAccess routines. They use the calling thread's ShadingContext; outside one they report
 // that nothing reaches or is hit.
 int accessLightAtPoint(ItemHandle light, const Vec3* position, Vec3* direction, Vec3* colour);

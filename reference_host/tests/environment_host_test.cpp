@@ -1,0 +1,116 @@
+// Mirror reflections of the environment, end to end: an image file read by the host, looked up by
+// the module through the host's filtered spot lookups.
+#include <gtest/gtest.h>
+#include <stb/stb_image_write.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "reference_host/host_vec.h"
+#include "reference_host/tests/host_test_support.h"
+
+namespace {
+
+constexpr int kWidth = 8;
+constexpr int kHeight = 3;
+
+// Every texel a different colour.
+Vec3 texelColour(int x, int y) {
+  return Vec3{(20 + 28 * x) / 255.0, (40 + 60 * y) / 255.0, (30 + 100 * ((x + y) % 3)) / 255.0};
+}
+
+std::string writeEnvironment(const TemporaryDirectory& directory) {
+  std::vector<unsigned char> bytes;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const Vec3 c = texelColour(x, y);
+      for (double channel : {c.x, c.y, c.z}) bytes.push_back(static_cast<unsigned char>(std::lround(channel * 255.0)));
+    }
+  }
+  const std::string path = directory.path() + "/environment.png";
+  stbi_write_png(path.c_str(), kWidth, kHeight, 3, bytes.data(), kWidth * 3);
+  return path;
+}
+
+// A mirror ball at the origin. The seam of −22.5° turns the image by half a texel, so that the
+// directions below land on texel centres rather than on the borders between texels.
+std::string mirrorScene(const std::string& source) {
+  return R"({
+    "ambient": [0, 0, 0],
+    "images": {"environment": {"file": "environment.png"}},
+    "backdrop": {"zenith": [0.9, 0.1, 0.2], "horizon": [0.1, 0.9, 0.3], "nadir": [0.2, 0.3, 0.9]},
+    "surfaces": {"Mirror": {"color": [1, 1, 1], "diffuse": 0, "specular": 0, "mirror": 1,
+                            "reflection": {"source": ")" +
+         source + R"(", "image": "environment", "seam_degrees": -22.5},
+                            "shader": {}}},
+    "objects": [{"shape": "sphere", "center": [0, 0, 0], "radius": 1, "surface": "Mirror"}]})";
+}
+
+// Looking at the ball straight along −n hits it where its normal is n, and the mirror sends the
+// view back along n.
+Vec3 mirrorSeenAlong(const RenderSession& session, const Vec3& n) {
+  const Vec3 normal = unit(n);
+  return traceFrom(session, 4.0 * normal, -normal);
+}
+
+struct Direction {
+  Vec3 reflected;
+  int texelX, texelY;  // from the mapping u = 1 − heading / 2π, v = 0.5 − pitch / π, shifted by the seam
+};
+
+// Heading from +z towards −x: +z 0, +x −90°, −z 180°, −x 90°; u then moves on by 1/16 for the seam.
+const Direction kDirections[] = {
+    {{0, 0, 1}, 0, 1},  {{1, 0, 1}, 1, 1}, {{1, 0, 0}, 2, 1},   {{0, 0, -1}, 4, 1},
+    {{-1, 0, 0}, 6, 1}, {{1, 1, 0}, 2, 0}, {{-1, -1, 0}, 6, 2},
+};
+
+TEST(EnvironmentReflection, MirrorBallShowsTheTexelItsReflectionPointsAt) {
+  const TemporaryDirectory directory;
+  writeEnvironment(directory);
+  for (const char* source : {"image", "ray_trace_then_image"}) {  // the trace hits nothing here
+    const RenderSession session(moduleFile(), sceneFromText(mirrorScene(source), directory.path()));
+    for (const Direction& d : kDirections) {
+      SCOPED_TRACE(std::string(source) + ", texel " + std::to_string(d.texelX) + "," + std::to_string(d.texelY));
+      const Vec3 seen = mirrorSeenAlong(session, d.reflected);
+      const Vec3 expected = texelColour(d.texelX, d.texelY);
+      EXPECT_NEAR(seen.x, expected.x, 1e-9);
+      EXPECT_NEAR(seen.y, expected.y, 1e-9);
+      EXPECT_NEAR(seen.z, expected.z, 1e-9);
+    }
+  }
+}
+
+TEST(EnvironmentReflection, BackdropSourceShowsTheBackdropGradient) {
+  const TemporaryDirectory directory;
+  writeEnvironment(directory);
+  const RenderSession session(moduleFile(), sceneFromText(mirrorScene("backdrop"), directory.path()));
+  const Vec3 up = mirrorSeenAlong(session, Vec3{0, 1, 0});
+  EXPECT_NEAR(up.x, 0.9, 1e-9);
+  EXPECT_NEAR(up.y, 0.1, 1e-9);
+  const Vec3 sideways = mirrorSeenAlong(session, Vec3{1, 0, 0});
+  EXPECT_NEAR(sideways.x, 0.1, 1e-9);
+  EXPECT_NEAR(sideways.y, 0.9, 1e-9);
+}
+
+// A second ball, glowing, stands where the mirror looks: the traced reflection shows it, nested
+// through the module's evaluation of that ball's own surface.
+TEST(EnvironmentReflection, TracedReflectionShowsTheObjectItHits) {
+  const TemporaryDirectory directory;
+  writeEnvironment(directory);
+  std::string text = mirrorScene("ray_trace");
+  const std::string objects = R"("objects": [)";
+  text.replace(text.find(objects), objects.size(),
+               objects + R"({"shape": "sphere", "center": [0, 0, 5], "radius": 1, "surface": "Glow"}, )");
+  const std::string surfaces = R"("surfaces": {)";
+  text.replace(text.find(surfaces), surfaces.size(),
+               surfaces + R"("Glow": {"color": [0.3, 0.6, 0.9], "diffuse": 0, "luminosity": 1, "shader": {}}, )");
+  const RenderSession session(moduleFile(), sceneFromText(text, directory.path()));
+  // Object 1 is the mirror now; look at it from the side facing the glowing ball.
+  const Vec3 seen = traceFrom(session, Vec3{0, 0, 1.5}, Vec3{0, 0, -1});
+  EXPECT_NEAR(seen.x, 0.3, 1e-12);
+  EXPECT_NEAR(seen.y, 0.6, 1e-12);
+  EXPECT_NEAR(seen.z, 0.9, 1e-12);
+}
+
+}  // namespace
