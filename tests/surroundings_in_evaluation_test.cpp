@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "module/host_services.h"
 #include "shading/evaluate_surface.h"
 #include "tests/fake_host.h"
 #include "tests/vec_matchers.h"
@@ -69,6 +70,23 @@ TEST_F(SurroundingsInEvaluation, UntintedAndUnfilteredColoursPassUnchanged) {
   evaluateSurface(&instance, &access);
   // 1 × backdrop + 0.5 × backdrop, with no tint or filter at all.
   EXPECT_TRUE(vecExact(access.replaceColor, {0.375, 0.75, 1.125}));
+}
+
+TEST_F(SurroundingsInEvaluation, WithoutSurfaceFunctionsTheSampleIsStillShadedWithBlackSurroundings) {
+  host.channelInts["RefractionOptions"] = 0;
+  host.channelInts["ReflectionOptions"] = 0;
+  host.backdrop = {0.25, 0.5, 0.75};
+  gSurfaceFunctions = nullptr;
+  access.baseColor = {0.5, 0.25, 1};
+  access.diffuse = 0;
+  access.luminosity = 1;
+  access.transparency = 0.5;
+  access.mirror = 0.5;
+
+  evaluateSurface(&instance, &access);
+  EXPECT_EQ(access.replaceFraction, 1.0);
+  EXPECT_TRUE(vecExact(access.replaceColor, {0.25, 0.125, 0.5})) << "only the own colour, halved";
+  EXPECT_TRUE(host.callsNamed("backdropColor").empty());
 }
 
 // A traced ray reaching another shaded surface: the host evaluates that surface (which itself
