@@ -3,8 +3,8 @@
 #pragma once
 
 // Heading: the angle of (x, z) from the +z axis, growing towards −x, within [−π/2, 3π/2).
-// Pitch: the elevation above the x–z plane, in [−π/2, π/2]. Both 0 for a direction along no axis
-// of the x–z plane and with y = 0.
+// Pitch: the elevation above the x–z plane, in [−π/2, π/2]. A vertical direction has heading 0, and
+// the zero vector has heading and pitch 0.
 void headingPitchOf(double x, double y, double z, double& heading, double& pitch);
 
 // atan2(a, b) folded into [−π/2, π/2] by a half turn: atan(a / b) for b ≠ 0, without the division.
