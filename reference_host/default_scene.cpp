@@ -14,10 +14,10 @@ const char* defaultSceneText() {
   "backdrop": {"image": "sky"},
   "lights": [
     {"name": "Soft Spot", "kind": "spot", "position": [3.5, 6.0, 3.5], "target": [0.0, 0.5, 0.0],
-     "color": [1.0, 0.95, 0.85], "intensity": 0.6, "cone_degrees": 35, "edge_degrees": 8, "shadow": "ray_traced"},
-    {"name": "Soft Point", "kind": "point", "position": [-3.5, 4.5, 2.5], "color": [0.55, 0.6, 0.75],
+     "color": [1.0, 0.95, 0.85], "intensity": 0.55, "cone_degrees": 35, "edge_degrees": 8, "shadow": "ray_traced"},
+    {"name": "Soft Point", "kind": "point", "position": [-3.5, 4.5, 2.5], "color": [0.3, 0.34, 0.42],
      "falloff": "inverse_square", "range": 6.0, "shadow": "ray_traced"},
-    {"name": "Rim", "kind": "point", "position": [2.0, 5.0, -4.5], "color": [0.35, 0.3, 0.25], "shadow": "ray_traced"},
+    {"name": "Rim", "kind": "point", "position": [2.0, 5.0, -4.5], "color": [0.45, 0.4, 0.35], "shadow": "ray_traced"},
     {"name": "Fill", "kind": "area", "position": [0.0, 5.0, 7.0], "color": [0.12, 0.12, 0.14], "shadow": "none"}
   ],
   "surfaces": {
