@@ -93,24 +93,47 @@ TEST(EnvironmentReflection, BackdropSourceShowsTheBackdropGradient) {
   EXPECT_NEAR(sideways.y, 0.9, 1e-9);
 }
 
-// A second ball, glowing, stands where the mirror looks: the traced reflection shows it, nested
-// through the module's evaluation of that ball's own surface.
-TEST(EnvironmentReflection, TracedReflectionShowsTheObjectItHits) {
-  const TemporaryDirectory directory;
-  writeEnvironment(directory);
-  std::string text = mirrorScene("ray_trace");
+// The mirror ball with a second, glowing ball where the mirror looks from +z; the glowing ball
+// carries the shader too, so a traced reflection reaches it through a nested evaluation.
+std::string mirrorFacingGlowingBall(const std::string& source, int maxDepth) {
+  std::string text = mirrorScene(source);
   const std::string objects = R"("objects": [)";
   text.replace(text.find(objects), objects.size(),
-               objects + R"({"shape": "sphere", "center": [0, 0, 5], "radius": 1, "surface": "Glow"}, )");
+               objects + R"({"shape": "sphere", "center": [0, 0, 8], "radius": 1, "surface": "Glow"}, )");
   const std::string surfaces = R"("surfaces": {)";
   text.replace(text.find(surfaces), surfaces.size(),
                surfaces + R"("Glow": {"color": [0.3, 0.6, 0.9], "diffuse": 0, "luminosity": 1, "shader": {}}, )");
-  const RenderSession session(moduleFile(), sceneFromText(text, directory.path()));
-  // Object 1 is the mirror now; look at it from the side facing the glowing ball.
-  const Vec3 seen = traceFrom(session, Vec3{0, 0, 1.5}, Vec3{0, 0, -1});
+  return R"({"render": {"max_depth": )" + std::to_string(maxDepth) + "}, " + text.substr(1);
+}
+
+TEST(EnvironmentReflection, TracedReflectionShowsTheObjectItHits) {
+  const TemporaryDirectory directory;
+  writeEnvironment(directory);
+  const RenderSession session(moduleFile(), sceneFromText(mirrorFacingGlowingBall("ray_trace", 6), directory.path()));
+  const Vec3 seen = mirrorSeenAlong(session, Vec3{0, 0, 1});
   EXPECT_NEAR(seen.x, 0.3, 1e-12);
   EXPECT_NEAR(seen.y, 0.6, 1e-12);
   EXPECT_NEAR(seen.z, 0.9, 1e-12);
+}
+
+// The camera ray is depth 0; the mirror's traced ray is depth 1. With a limit of 0 that trace
+// reports a miss, and "ray_trace_then_image" falls back to the image.
+TEST(EnvironmentReflection, BeyondTheDepthLimitATraceReportsAMiss) {
+  const TemporaryDirectory directory;
+  writeEnvironment(directory);
+  struct Case {
+    int maxDepth;
+    Vec3 expected;
+  };
+  for (const Case& c : {Case{1, Vec3{0.3, 0.6, 0.9}}, Case{0, texelColour(0, 1)}}) {
+    SCOPED_TRACE("max_depth " + std::to_string(c.maxDepth));
+    const RenderSession session(
+        moduleFile(), sceneFromText(mirrorFacingGlowingBall("ray_trace_then_image", c.maxDepth), directory.path()));
+    const Vec3 seen = mirrorSeenAlong(session, Vec3{0, 0, 1});
+    EXPECT_NEAR(seen.x, c.expected.x, 1e-9);
+    EXPECT_NEAR(seen.y, c.expected.y, 1e-9);
+    EXPECT_NEAR(seen.z, c.expected.z, 1e-9);
+  }
 }
 
 }  // namespace
