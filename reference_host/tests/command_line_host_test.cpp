@@ -21,6 +21,8 @@ TEST(CommandLine, BadInputGivesAMessageAndANonZeroExit) {
       directory.write("surface.json", R"({"objects": [{"shape": "sphere", "surface": "Nowhere"}]})");
   const std::string missingImage =
       directory.write("image.json", R"({"images": {"sky": {"file": "no-such.hdr"}}, "objects": []})");
+  const std::string missingMesh = directory.write(
+      "mesh.json", R"({"surfaces": {"S": {}}, "objects": [{"shape": "mesh", "file": "gone.obj", "surface": "S"}]})");
   const std::string notAModule = directory.write("text.p", "this is not a module file\n");
   const std::string output = " -o " + directory.path() + "/out.png";
 
@@ -37,6 +39,7 @@ TEST(CommandLine, BadInputGivesAMessageAndANonZeroExit) {
       {badKind + output, "/lights/0/kind: unknown value \"torch\""},
       {unknownSurface + output, "/objects/0/surface: no surface named \"Nowhere\""},
       {missingImage + output, "no-such.hdr"},
+      {missingMesh + output, "gone.obj"},
       {"--module " + directory.path() + "/missing.p" + output, "no such module file"},
       {"--module " + notAModule + output, "not a module file"},
       {"--module " BAD_DESCRIPTOR_MODULE_FILE + output, "bad module descriptor: word 0 is 0x12345678"},

@@ -15,30 +15,43 @@ namespace {
 constexpr int kWidth = 8;
 constexpr int kHeight = 3;
 
-// Every texel a different colour.
-Vec3 texelColour(int x, int y) {
+// Every texel a different colour. In the HDR file the colours lie above 1 and are multiples of
+// 1/128 in [1, 2), which its shared-exponent encoding keeps exactly.
+enum class Format { kPng, kHdr };
+
+Vec3 texelColour(int x, int y, Format format = Format::kPng) {
+  if (format == Format::kHdr) return Vec3{1.0 + x / 8.0, 1.0 + y / 4.0, 1.0 + ((x + y) % 3) / 4.0};
   return Vec3{(20 + 28 * x) / 255.0, (40 + 60 * y) / 255.0, (30 + 100 * ((x + y) % 3)) / 255.0};
 }
 
-std::string writeEnvironment(const TemporaryDirectory& directory) {
+// Writes the image as "environment.png" or "environment.hdr" and returns the file's name.
+std::string writeEnvironment(const TemporaryDirectory& directory, Format format = Format::kPng) {
   std::vector<unsigned char> bytes;
+  std::vector<float> floats;
   for (int y = 0; y < kHeight; ++y) {
     for (int x = 0; x < kWidth; ++x) {
-      const Vec3 c = texelColour(x, y);
-      for (double channel : {c.x, c.y, c.z}) bytes.push_back(static_cast<unsigned char>(std::lround(channel * 255.0)));
+      const Vec3 c = texelColour(x, y, format);
+      for (double channel : {c.x, c.y, c.z}) {
+        bytes.push_back(static_cast<unsigned char>(std::lround(channel * 255.0)));
+        floats.push_back(static_cast<float>(channel));
+      }
     }
   }
-  const std::string path = directory.path() + "/environment.png";
-  stbi_write_png(path.c_str(), kWidth, kHeight, 3, bytes.data(), kWidth * 3);
-  return path;
+  if (format == Format::kHdr) {
+    stbi_write_hdr((directory.path() + "/environment.hdr").c_str(), kWidth, kHeight, 3, floats.data());
+    return "environment.hdr";
+  }
+  stbi_write_png((directory.path() + "/environment.png").c_str(), kWidth, kHeight, 3, bytes.data(), kWidth * 3);
+  return "environment.png";
 }
 
 // A mirror ball at the origin. The seam of −22.5° turns the image by half a texel, so that the
 // directions below land on texel centres rather than on the borders between texels.
-std::string mirrorScene(const std::string& source) {
+std::string mirrorScene(const std::string& source, const std::string& imageFile = "environment.png") {
   return R"({
     "ambient": [0, 0, 0],
-    "images": {"environment": {"file": "environment.png"}},
+    "images": {"environment": {"file": ")" +
+         imageFile + R"("}},
     "backdrop": {"zenith": [0.9, 0.1, 0.2], "horizon": [0.1, 0.9, 0.3], "nadir": [0.2, 0.3, 0.9]},
     "surfaces": {"Mirror": {"color": [1, 1, 1], "diffuse": 0, "specular": 0, "mirror": 1,
                             "reflection": {"source": ")" +
@@ -66,14 +79,21 @@ const Direction kDirections[] = {
 };
 
 TEST(EnvironmentReflection, MirrorBallShowsTheTexelItsReflectionPointsAt) {
-  const TemporaryDirectory directory;
-  writeEnvironment(directory);
-  for (const char* source : {"image", "ray_trace_then_image"}) {  // the trace hits nothing here
-    const RenderSession session(moduleFile(), sceneFromText(mirrorScene(source), directory.path()));
+  struct Case {
+    const char* source;
+    Format format;
+  };
+  // "ray_trace_then_image": the trace hits nothing here, so the image answers.
+  for (const Case& c :
+       {Case{"image", Format::kPng}, Case{"ray_trace_then_image", Format::kPng}, Case{"image", Format::kHdr}}) {
+    const TemporaryDirectory directory;
+    const std::string file = writeEnvironment(directory, c.format);
+    const RenderSession session(moduleFile(), sceneFromText(mirrorScene(c.source, file), directory.path()));
     for (const Direction& d : kDirections) {
-      SCOPED_TRACE(std::string(source) + ", texel " + std::to_string(d.texelX) + "," + std::to_string(d.texelY));
+      SCOPED_TRACE(std::string(c.source) + " " + file + ", texel " + std::to_string(d.texelX) + "," +
+                   std::to_string(d.texelY));
       const Vec3 seen = mirrorSeenAlong(session, d.reflected);
-      const Vec3 expected = texelColour(d.texelX, d.texelY);
+      const Vec3 expected = texelColour(d.texelX, d.texelY, c.format);
       EXPECT_NEAR(seen.x, expected.x, 1e-9);
       EXPECT_NEAR(seen.y, expected.y, 1e-9);
       EXPECT_NEAR(seen.z, expected.z, 1e-9);
