@@ -105,7 +105,7 @@ Vec3 tinted(double tint, const Vec3& colour) {
 bool hostServicesReady() { return gItemInfo != nullptr && gLightInfo != nullptr && gObjectInfo != nullptr; }
 
 void evaluateSurface(ShaderInstance* instance, ShaderAccess* access) {
-  if (!hostServicesReady()) return;
+  if (!hostServicesReady() || instance == nullptr || access == nullptr) return;
 
   Vec3 normal = access->normal;
   vecNormalizeInto(normal, normal);

@@ -68,6 +68,15 @@ TEST_F(EvaluateSurface, WithoutItemLightOrObjectServicesTheRecordIsUntouched) {
   EXPECT_TRUE(hostServicesReady()) << "the other three services are not required";
 }
 
+TEST_F(EvaluateSurface, WithoutAnInstanceOrARecordNothingHappens) {
+  addHostLight("Sun", {0, -1, 0}, {1, 1, 1});
+  access.replaceFraction = 0.25;
+  evaluateSurface(nullptr, &access);
+  evaluateSurface(&instance, nullptr);
+  EXPECT_EQ(access.replaceFraction, 0.25);
+  EXPECT_TRUE(host.log.empty());
+}
+
 TEST_F(EvaluateSurface, ComposesEveryTermExactly) {
   addHostLight("Sun", {0, -2, 0}, {1, 2, 4});  // L is normalised to (0, -1, 0)
   access.normal = {0, 3, 0};
