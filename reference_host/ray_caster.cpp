@@ -17,8 +17,10 @@ double sceneExtent(const Scene& scene, const std::vector<TriangleSoup>& soups) {
   double extent = 1.0;
   auto include = [&](const Vec3& p) { extent = std::max({extent, std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)}); };
   for (const SceneObject& object : scene.objects) {
-    if (object.shape == ShapeKind::kSphere) include(object.centre + Vec3{object.radius, object.radius, object.radius});
-    if (object.shape == ShapeKind::kSphere) include(object.centre - Vec3{object.radius, object.radius, object.radius});
+    if (object.shape != ShapeKind::kSphere) continue;
+    const Vec3 reach{object.radius, object.radius, object.radius};
+    include(object.centre + reach);
+    include(object.centre - reach);
   }
   for (const TriangleSoup& soup : soups) {
     for (const Vec3& v : soup.vertices) include(v);
