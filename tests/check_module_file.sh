@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks a built module file the way the host will meet it, and prints what it found.
-#   check_module_file.sh elf FILE            exports exactly _mod_descrip (dynamic symbol table)
+#   check_module_file.sh elf FILE            exports exactly _mod_descrip (dynamic symbol table) and
+#                                            takes no elementary maths function from the C library
 #   check_module_file.sh pe FILE OBJDUMP     a PE32 i386 DLL exporting exactly _mod_descrip and
 #                                            importing only KERNEL32.dll and msvcrt.dll
 set -uo pipefail
@@ -15,6 +16,11 @@ if [ "$kind" = elf ]; then
   exports=$(nm -D --defined-only "$file" | awk '{print $NF}')
   echo "exports: $exports"
   [ "$exports" = "_mod_descrip" ] || fail "the only export must be _mod_descrip"
+  # The C libraries' elementary functions round differently on each target; the module computes
+  # them itself. Only sqrt and fmod, exact everywhere, may come from the system.
+  math=$(nm -D --undefined-only "$file" | awk '{print $NF}' | sed 's/@.*//' |
+    grep -x -E '(a?(sin|cos|tan)h?|atan2|pow|exp2?|expm1|log(10|2|1p)?|cbrt|hypot|sincos)[fl]?' | tr '\n' ' ')
+  [ -z "$math" ] || fail "uses the system's elementary functions: $math"
   exit $status
 fi
 
