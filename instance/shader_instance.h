@@ -10,10 +10,10 @@ inline constexpr int kPrefixCapacity = 16;  // characters, not counting the term
 inline constexpr int kDescriptionCapacity = 64;
 
 struct ShaderInstance {
-  std::int32_t sample;                // shadow rays per edge of the grid; < 1 sends lights to the host
-  double l_size;                      // edge of the square area light, world units
-  std::int32_t use_prefix;            // 0 off, anything else on
-  char prefix[kPrefixCapacity + 1];   // light-name prefix, NUL-terminated
+  std::int32_t sample;               // shadow rays per edge of the grid; < 1 sends lights to the host
+  double l_size;                     // edge of the square area light, world units
+  std::int32_t use_prefix;           // 0 off, anything else on
+  char prefix[kPrefixCapacity + 1];  // light-name prefix, NUL-terminated
   char description[kDescriptionCapacity];
-  SurfaceHandle surface;              // the surface this instance belongs to
+  SurfaceHandle surface;  // the surface this instance belongs to
 };

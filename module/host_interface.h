@@ -54,8 +54,8 @@ struct ShaderAccess {
 #if UINTPTR_MAX == 0xFFFFFFFFu
   unsigned char reserved276[4];
 #endif
-  Vec3 normal;     // 280: shading normal, not necessarily unit length
-  Vec3 baseColor;  // 304: surface colour
+  Vec3 normal;                // 280: shading normal, not necessarily unit length
+  Vec3 baseColor;             // 304: surface colour
   double luminosity;          // 328
   double diffuse;             // 336
   double specular;            // 344
@@ -84,62 +84,93 @@ struct ShaderAccess {
 
 // ---------------------------------------------------------------------------------------------
 // Host services, looked up by name at activation. Entry k of a table is its k-th routine; the
-// module calls only the named entries, the others are placeholders that keep the indexes.
-// All routines are the host's, callable from any thread that is evaluating.
+// module calls only the named entries, the others are placeholders that keep the indexes. The
+// tables belong to the host and stay valid while the module is loaded; the module never frees them.
+// Unless an entry says otherwise, the module calls it while evaluating a sample, on whichever
+// thread the host evaluates on (possibly many at once, possibly nested inside traceColor). Every
+// `time` argument is the latest time handed to the new-time routine. Out-parameters are written by
+// the host; the module zeroes them first where a host that writes nothing must leave black.
 
 using Unused = void*;
 
-struct ItemInfoService {  // "LW Item Info 3"
-  ItemHandle (*firstItemOfKind)(int kind, ItemHandle parent);  // 0: kind 1 = lights; null if none
-  ItemHandle (*nextItemOf)(ItemHandle item);                   // 1: next of the same kind, or null
+// "LW Item Info 3": walking the scene's lights and asking where they are.
+struct ItemInfoService {
+  // 0: the first item of `kind` (1 = lights; parent null), or null when the scene has none.
+  ItemHandle (*firstItemOfKind)(int kind, ItemHandle parent);
+  // 1: the next item of the same kind, or null after the last.
+  ItemHandle (*nextItemOf)(ItemHandle item);
   Unused unused2to7[6];
-  const char* (*nameOfItem)(ItemHandle item);  // 8: NUL-terminated name, owned by the host
-  // 9: code 8 world position, code 4 forward axis, at `time`.
+  // 8: the item's NUL-terminated name, owned by the host; read at once, never kept.
+  const char* (*nameOfItem)(ItemHandle item);
+  // 9: a vector of the item at `time`: code 8 its world position, code 4 its forward axis.
   void (*itemVector)(ItemHandle item, int code, double time, Vec3* vector);
 };
 inline constexpr int kItemKindLight = 1;
 inline constexpr int kVectorWorldPosition = 8;
 inline constexpr int kVectorForwardAxis = 4;
 
-struct LightInfoService {  // "LW Light Info 3"
-  void (*ambientColor)(double time, Vec3* colour);                       // 0
-  int (*kindOfLight)(ItemHandle light);                                  // 1: see LightKind
-  void (*emittedColor)(ItemHandle light, double time, Vec3* colour);     // 2
-  int (*shadowKind)(ItemHandle light);                                   // 3: 1 ray-traced
-  void (*spotCone)(ItemHandle light, double time, double* cone, double* edge);  // 4: radians
-  unsigned (*lightFlagBits)(ItemHandle light);                           // 5: see kLightNo*
-  double (*rangeOfLight)(ItemHandle light, double time);                 // 6
-  int (*falloffKind)(ItemHandle light);                                  // 7: 1 linear, 2 1/d, 3 1/d²
+// "LW Light Info 3": what a light is and emits.
+struct LightInfoService {
+  // 0: the scene's ambient colour.
+  void (*ambientColor)(double time, Vec3* colour);
+  // 1: the light's kind, a LightKind code.
+  int (*kindOfLight)(ItemHandle light);
+  // 2: the colour the light emits, intensity included.
+  void (*emittedColor)(ItemHandle light, double time, Vec3* colour);
+  // 3: how the light's shadows are made; kShadowRayTraced for ray-traced shadows.
+  int (*shadowKind)(ItemHandle light);
+  // 4: a spot light's cone angle and the width of its soft edge, inward from the cone, in radians.
+  void (*spotCone)(ItemHandle light, double time, double* cone, double* edge);
+  // 5: flag bits; the module reads kLightNoDiffuse and kLightNoSpecular and ignores the others.
+  unsigned (*lightFlagBits)(ItemHandle light);
+  // 6: the distance at which the light's falloff reaches its nominal strength (linear: zero).
+  double (*rangeOfLight)(ItemHandle light, double time);
+  // 7: the falloff code: 1 linear to the range, 2 inverse distance, 3 inverse square, else none.
+  int (*falloffKind)(ItemHandle light);
 };
+// Kinds 3 and 4 are lights the module always leaves to the host's own illumination.
 enum LightKind : int { kLightDistant = 0, kLightPoint = 1, kLightSpot = 2, kLightHostOnlyA = 3, kLightHostOnlyB = 4 };
 inline constexpr int kShadowRayTraced = 1;
 inline constexpr unsigned kLightNoDiffuse = 1u << 1;
 inline constexpr unsigned kLightNoSpecular = 1u << 2;
 
-struct ObjectInfoService {  // "LW Object Info 4"
+// "LW Object Info 4": which lights an object sees.
+struct ObjectInfoService {
   Unused unused0to18[19];
-  int (*excludesLight)(ItemHandle object, ItemHandle light);  // 19: non-zero when excluded
+  // 19: non-zero when `object` excludes `light` (a scene light or one of the two pseudo-lights).
+  int (*excludesLight)(ItemHandle object, ItemHandle light);
 };
 
-struct ImageListService {  // "LW Image List 3"
+// "LW Image List 3": filtered lookups in spherical environment images.
+struct ImageListService {
   Unused unused0to5[6];
-  int (*requestSpotFiltering)(ImageHandle image);                        // 6: result not read
-  void (*imageDimensions)(ImageHandle image, int* width, int* height);   // 7
+  // 6: called by the module at render start (not while evaluating): prepare the image for spot
+  // lookups. The result is not read.
+  int (*requestSpotFiltering)(ImageHandle image);
+  // 7: the image's size in pixels.
+  void (*imageDimensions)(ImageHandle image, int* width, int* height);
   Unused unused8to10[3];
-  // 11: filtered colour around (x, y) in unit coordinates, spot size in the same unit; blend 1.
+  // 11: the filtered colour of the spot of `spotSize` around (x, y), all in unit coordinates
+  // (x across, y down); the module always passes blend 1.
   void (*spotColor)(ImageHandle image, double x, double y, double spotSize, int blend, Vec3* colour);
 };
 
-struct SurfaceFunctionsService {  // "Surface Functions 2"
+// "Surface Functions 2": a surface's own settings, read by channel name.
+struct SurfaceFunctionsService {
   Unused unused0to6[7];
-  int (*channelInt)(SurfaceHandle surface, const char* channel);             // 7
-  const double* (*channelFloat)(SurfaceHandle surface, const char* channel); // 8: or null
+  // 7: an integer channel, e.g. "ReflectionOptions".
+  int (*channelInt)(SurfaceHandle surface, const char* channel);
+  // 8: the address of a floating-point channel's value, owned by the host, or null.
+  const double* (*channelFloat)(SurfaceHandle surface, const char* channel);
   Unused unused9to10[2];
-  ImageHandle (*channelImage)(SurfaceHandle surface, const char* channel);   // 11: or null
+  // 11: an image channel, e.g. "ReflectionImage", or null when none is set.
+  ImageHandle (*channelImage)(SurfaceHandle surface, const char* channel);
 };
 
-struct BackdropInfoService {  // "LW Backdrop Info 2"
-  void (*backdropColor)(double time, const Vec3* direction, Vec3* colour);  // 0
+// "LW Backdrop Info 2": what lies behind everything.
+struct BackdropInfoService {
+  // 0: the backdrop's colour seen along `direction`.
+  void (*backdropColor)(double time, const Vec3* direction, Vec3* colour);
 };
 
 // The panel service's declarative tables. Rows end with an all-zero row; texts live as long as the
@@ -157,19 +188,28 @@ struct PanelDataDescription {
 using PanelHint = std::uintptr_t;  // hint words; one of them is an address, hence pointer-sized
 // Panel callbacks, called by the host one at a time on its interface thread, never while a
 // sample of the same surface is being evaluated.
-using PanelGet = void* (*)(ShaderInstance* instance, std::uint32_t id);  // the field, or null
-using PanelSet = int (*)(ShaderInstance* instance, std::uint32_t id, const void* value);  // 1 if known
+// The address of the instance's field for control `id`, or null for an unknown id.
+using PanelGet = void* (*)(ShaderInstance* instance, std::uint32_t id);
+// Sets the field for control `id` from the value at `value`: 1 for a known id, 0 otherwise.
+using PanelSet = int (*)(ShaderInstance* instance, std::uint32_t id, const void* value);
 
-struct PanelService {  // "LWXPanel"
+// "LWXPanel": the host draws the options panel from the module's declarative tables. Called by the
+// module only from the panel server's activation, on the host's interface thread.
+struct PanelService {
   Unused unused0to1[2];
-  PanelHandle (*newPanel)(int kind, const PanelControl* controls);  // 2: or null
+  // 2: a new panel of `kind` (the module passes 1) with the given controls, or null.
+  PanelHandle (*newPanel)(int kind, const PanelControl* controls);
   Unused unused3;
-  void (*describeData)(PanelHandle panel, const PanelDataDescription* data, PanelGet get, PanelSet set);  // 4
-  void (*addHints)(PanelHandle panel, std::uint32_t id, const PanelHint* hints);  // 5
+  // 4: the data behind the controls and the callbacks that reach it.
+  void (*describeData)(PanelHandle panel, const PanelDataDescription* data, PanelGet get, PanelSet set);
+  // 5: layout hints (caption, ranges, ...) for the panel (id 0) or one control.
+  void (*addHints)(PanelHandle panel, std::uint32_t id, const PanelHint* hints);
   Unused unused6;
-  void (*setPanelData)(PanelHandle panel, std::uint32_t id, void* data);  // 7
+  // 7: the data pointer the host passes back to the callbacks (id 0: the whole panel).
+  void (*setPanelData)(PanelHandle panel, std::uint32_t id, void* data);
   Unused unused8to9[2];
-  void (*attachInstance)(PanelHandle panel, void* instance);  // 10
+  // 10: the instance the panel edits.
+  void (*attachInstance)(PanelHandle panel, void* instance);
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -206,21 +246,21 @@ inline constexpr int kServerVersion = 4;
 // TransferState: how the host loads or saves an instance's settings.
 using TransferRoutine = int (*)(void* hostData, void* buffer, std::int32_t byteCount);
 struct TransferState {
-  std::int32_t mode;  // 0: raw bytes are transferred; anything else: nothing is
-  void* hostData;     // first argument of `transfer`
+  std::int32_t mode;         // 0: raw bytes are transferred; anything else: nothing is
+  void* hostData;            // first argument of `transfer`
   TransferRoutine transfer;  // reads into (load) or writes from (save) the buffer; result unread
 };
 
 // Instance routines, installed by the shading server's activation and called by the host on its
 // own (non-rendering) schedule. The host holds the only reference to each instance.
 struct InstanceRoutines {
-  void* hostWord;  // the host's own; the module leaves it alone
+  void* hostWord;                                                    // the host's own; the module leaves it alone
   ShaderInstance* (*create)(void* hostWord, SurfaceHandle surface);  // null when out of memory
   void (*destroy)(ShaderInstance* instance);
   int (*copy)(ShaderInstance* destination, const ShaderInstance* source);  // 0
   int (*load)(ShaderInstance* instance, const TransferState* state);       // 0
   int (*save)(ShaderInstance* instance, const TransferState* state);       // 0
-  const char* (*describe)(ShaderInstance* instance);  // valid until the instance is destroyed
+  const char* (*describe)(ShaderInstance* instance);                       // valid until the instance is destroyed
 };
 
 struct ItemRoutines {
@@ -229,8 +269,8 @@ struct ItemRoutines {
 };
 
 struct RenderRoutines {
-  int (*init)(ShaderInstance* instance);     // render start, once per instance: 0
-  void (*cleanup)(ShaderInstance* instance); // render end
+  int (*init)(ShaderInstance* instance);                             // render start, once per instance: 0
+  void (*cleanup)(ShaderInstance* instance);                         // render end
   int (*newTime)(ShaderInstance* instance, int frame, double time);  // whenever time changes: 0
 };
 

@@ -1,11 +1,12 @@
+#include "shading/evaluate_surface.h"
+
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstring>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "module/host_services.h"
-#include "shading/evaluate_surface.h"
 #include "shading/light_selection.h"
 #include "tests/fake_host.h"
 #include "tests/vec_matchers.h"
@@ -177,14 +178,14 @@ TEST_F(EvaluateSurface, ALightBehindTheSurfaceStillAddsAHighlight) {
   access.baseColor = {1, 1, 1};
   access.specular = 1;
   access.highlightRoughness = 1;
-  access.rayOrigin = {1, 1, 0};                   // V = (1, 1, 0)/√2
-  addHostLight("Under", {0, 1, 0}, {1, 1, 1});   // travels up, against the normal's side
+  access.rayOrigin = {1, 1, 0};                 // V = (1, 1, 0)/√2
+  addHostLight("Under", {0, 1, 0}, {1, 1, 1});  // travels up, against the normal's side
   const Vec3 colour = shade();
   // diffuse: −L·N = −1, nothing; H = unit(V − L) = unit(0.7071, −0.2929, 0): s < 0, nothing.
   EXPECT_TRUE(vecExact(colour, {0, 0, 0}));
 
   access.rayOrigin = {0, 1, 0};
-  host.lights[0].hostDirection = {1, 0.5, 0};     // grazing from below; H has a positive y
+  host.lights[0].hostDirection = {1, 0.5, 0};  // grazing from below; H has a positive y
   const Vec3 glint = shade();
   EXPECT_GT(glint.x, 0.0);
   EXPECT_EQ(glint.x, glint.y);
@@ -302,10 +303,18 @@ TEST(LightSelection, NameMatchesCountSignificantPrefixCharacters) {
     const char* name;
     int expected;
   } cases[] = {
-      {"Key", "Key", 3},          {"Key", "KeyLight", 3},     {"Key", "Ke", 0},
-      {"key", "Key", 0},          {"  Key", "KeyLight", 3},   {"  Ab", " Abc", 0},
-      {"Ab ", "Ab c", 3},         {"Ab ", "Abc", 0},          {"", "Key", 0},
-      {"   ", "   ", 0},          {"  Soft1", "Soft1_fill", 5}, {"Key", nullptr, 0},
+      {"Key", "Key", 3},
+      {"Key", "KeyLight", 3},
+      {"Key", "Ke", 0},
+      {"key", "Key", 0},
+      {"  Key", "KeyLight", 3},
+      {"  Ab", " Abc", 0},
+      {"Ab ", "Ab c", 3},
+      {"Ab ", "Abc", 0},
+      {"", "Key", 0},
+      {"   ", "   ", 0},
+      {"  Soft1", "Soft1_fill", 5},
+      {"Key", nullptr, 0},
       {"\tKey", "\tKey", 4},  // only spaces are skipped
   };
   for (const Case& c : cases) {

@@ -89,8 +89,8 @@ int falloffKind(ItemHandle light) {
 
 // ---- "LW Object Info 4"
 int excludesLight(ItemHandle object, ItemHandle light) {
-  record("excludesLight(" + std::string(object == FakeHost::kObject ? "obj" : "?") + "," +
-         host().lightLabel(light) + ")");
+  record("excludesLight(" + std::string(object == FakeHost::kObject ? "obj" : "?") + "," + host().lightLabel(light) +
+         ")");
   if (light == kIndirectLight) return host().indirectExcluded;
   if (light == kCausticsLight) return host().causticsExcluded;
   return lightOf(light).excluded;
@@ -107,8 +107,8 @@ void imageDimensions(ImageHandle image, int* width, int* height) {
   *height = host().images.at(imageIndex(image)).height;
 }
 void spotColor(ImageHandle image, double x, double y, double spotSize, int blend, Vec3* colour) {
-  record("spotColor(img" + std::to_string(imageIndex(image)) + "," + num(x) + "," + num(y) + "," + num(spotSize) +
-         "," + std::to_string(blend) + ")");
+  record("spotColor(img" + std::to_string(imageIndex(image)) + "," + num(x) + "," + num(y) + "," + num(spotSize) + "," +
+         std::to_string(blend) + ")");
   *colour = host().images.at(imageIndex(image)).colour;
 }
 

@@ -55,8 +55,8 @@ class FakeHost {
   Vec3 caustics{0.05, 0.05, 0.05};
   Vec3 backdrop{0.3, 0.4, 0.5};
   std::map<std::string, int> channelInts;
-  std::map<std::string, double> channelFloats;      // absent: null address
-  std::map<std::string, int> channelImages;         // index into images; absent: null image
+  std::map<std::string, double> channelFloats;  // absent: null address
+  std::map<std::string, int> channelImages;     // index into images; absent: null image
   std::vector<FakeImage> images;
 
   // ShaderAccess routines beyond the scene: defaults miss everything.

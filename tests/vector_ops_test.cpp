@@ -1,8 +1,9 @@
-#include <cmath>
+#include "shading/vector_ops.h"
 
 #include <gtest/gtest.h>
 
-#include "shading/vector_ops.h"
+#include <cmath>
+
 #include "tests/vec_matchers.h"
 
 namespace {

@@ -20,12 +20,9 @@ struct Section {
 };
 
 constexpr Section kSections[] = {
-    {"detCos", fingerprintCos},
-    {"detAtan2", fingerprintAtan2},
-    {"detPow", fingerprintPow},
-    {"sphericalMap", fingerprintSphericalMap},
-    {"ownLight", fingerprintOwnLight},
-    {"ownPathLight", fingerprintOwnPathLight},
+    {"detCos", fingerprintCos},        {"detAtan2", fingerprintAtan2},
+    {"detPow", fingerprintPow},        {"sphericalMap", fingerprintSphericalMap},
+    {"ownLight", fingerprintOwnLight}, {"ownPathLight", fingerprintOwnPathLight},
 };
 
 }  // namespace
