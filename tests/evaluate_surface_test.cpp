@@ -199,6 +199,46 @@ TEST_F(EvaluateSurface, NegativeLightsCancelBeforeTheClamp) {
   EXPECT_TRUE(vecExact(shade(), {1, 0, 0.25}));
 }
 
+TEST_F(EvaluateSurface, EachLightsDiffuseAndBothTotalsAreClampedSeparately) {
+  host.ambient = {};
+  access.baseColor = {1, 1, 1};
+  access.specular = 1;
+  access.rayOrigin = {0, 4, 0};  // s = 1 for a light straight above
+  // A light behind the surface adds no diffuse light (it does not subtract any either).
+  addHostLight("Above", {0, -1, 0}, {0.5, 0.5, 0.5}).flags = kLightNoSpecular;
+  addHostLight("Below", {0, 1, 0}, {1, 1, 1}).flags = kLightNoSpecular;
+  EXPECT_TRUE(vecExact(shade(), {0.5, 0.5, 0.5}));
+  // A negative highlight total is clamped on its own, leaving the diffuse total alone.
+  host.lights[1] = FakeLight{};
+  host.lights[1].kind = kLightDistant;
+  host.lights[1].hostDirection = {0, -1, 0};
+  host.lights[1].hostColour = {-1, -1, -1};
+  host.lights[1].flags = kLightNoDiffuse;
+  EXPECT_TRUE(vecExact(shade(), {0.5, 0.5, 0.5}));
+}
+
+// The highlight is the half-way cosine s raised to 1 / roughness. Viewer straight above and light
+// travelling along (0.6, −0.8, 0) give s² = 1.8² / 3.6 = 0.9.
+TEST_F(EvaluateSurface, HighlightIsTheHalfwayCosineToTheReciprocalRoughness) {
+  host.ambient = {};
+  access.baseColor = {1, 1, 1};
+  access.specular = 1;
+  access.rayOrigin = {0, 4, 0};
+  addHostLight("Side", {0.6, -0.8, 0}, {1, 1, 1}).flags = kLightNoDiffuse;
+  const double sSquared = 0.9;
+  struct Case {
+    double roughness;
+    double strength;
+  } cases[] = {
+      {0.5, sSquared}, {0.25, sSquared * sSquared}, {1.0, std::sqrt(sSquared)}, {2.0, std::sqrt(std::sqrt(sSquared))}};
+  for (const Case& c : cases) {
+    access.highlightRoughness = c.roughness;
+    const Vec3 colour = shade();
+    EXPECT_NEAR(colour.x, c.strength, 1e-15) << "roughness " << c.roughness;
+    EXPECT_EQ(colour.x, colour.z);
+  }
+}
+
 TEST_F(EvaluateSurface, HostPathLightsThatDoNotReachAddNothing) {
   host.ambient = {};
   access.baseColor = {1, 1, 1};

@@ -47,9 +47,20 @@ TEST_F(OwnLightModel, FalloffScalesTheEmittedColour) {
     double distance;
     double factor;
   } cases[] = {
-      {1, 2.0, 1.0, 0.5}, {1, 2.0, 2.0, 0.0}, {1, 2.0, 3.0, 0.0},  {1, 4.0, 0.5, 0.875},
-      {2, 2.0, 1.0, 2.0}, {2, 2.0, 4.0, 0.5}, {3, 1.0, 2.0, 0.25}, {3, 2.0, 1.0, 4.0},
-      {0, 2.0, 5.0, 1.0}, {4, 2.0, 5.0, 1.0}, {-1, 2.0, 5.0, 1.0},
+      {1, 2.0, 1.0, 0.5},
+      {1, 2.0, 2.0, 0.0},
+      {1, 2.0, 3.0, 0.0},
+      {1, 4.0, 0.5, 0.875},
+      {2, 2.0, 1.0, 2.0},
+      {2, 2.0, 4.0, 0.5},
+      {3, 1.0, 2.0, 0.25},
+      {3, 2.0, 1.0, 4.0},
+      {0, 2.0, 5.0, 1.0},
+      {4, 2.0, 5.0, 1.0},
+      {-1, 2.0, 5.0, 1.0},
+      // (range·range)/(dist·dist) is the correctly rounded 1/9; (range/dist)² would be one ulp low.
+      {3, 1.0, 3.0, 1.0 / 9.0},
+      {2, 1.0, 3.0, 1.0 / 3.0},
   };
   for (const Case& c : cases) {
     light().falloff = c.code;
@@ -96,6 +107,25 @@ TEST_F(SpotCone, FullInsideDarkOutsideSmoothAcrossTheEdge) {
   const Vec3 justOutsideCone = spotColourAtCosine(std::nextafter(outer, 1.0));
   EXPECT_GT(justOutsideCone.x, 0.0);
   EXPECT_LT(justOutsideCone.x, 0.01);
+}
+
+// The smoothstep is evaluated in one fixed order, ((3t/w)·t)/w − ((((2t/w)·t)/w)·t)/w, so that every
+// build and every host gets the same bits; algebraically equal forms round differently.
+TEST_F(SpotCone, SmoothstepKeepsItsEvaluationOrder) {
+  light().cone = 0.5;
+  light().edge = 0.1;
+  const double inner = detCos(0.4);
+  const double outer = detCos(0.5);
+  const double w = inner - outer;
+  int differsFromPolynomialForm = 0;
+  for (int step = 1; step < 64; ++step) {
+    const double cosine = outer + w * step / 64.0;
+    const double t = cosine - outer;
+    const double expected = ((3.0 * t / w) * t) / w - ((((2.0 * t / w) * t) / w) * t) / w;
+    EXPECT_EQ(spotColourAtCosine(cosine).x, expected) << "step " << step;
+    if (expected != t * t * (3.0 * w - 2.0 * t) / (w * w * w)) ++differsFromPolynomialForm;
+  }
+  EXPECT_GT(differsFromPolynomialForm, 0) << "the cases must tell the two orders apart";
 }
 
 TEST_F(SpotCone, HalfwayBetweenTheCosinesGivesHalf) {

@@ -58,6 +58,26 @@ TEST_F(SurroundingsInEvaluation, BlendsFilteredTransmissionAndAddsTintedMirror) 
   EXPECT_EQ(host.callsNamed("backdropColor"), Log{"backdropColor(0,(0 1 0))"});
 }
 
+TEST_F(SurroundingsInEvaluation, FilterTintActsOnTransmissionAndHighlightTintOnTheMirror) {
+  host.channelInts["RefractionOptions"] = 0;  // backdrop
+  host.channelInts["ReflectionOptions"] = 1;  // traced
+  host.backdrop = {0.5, 0.5, 0.5};
+  host.traceColor = [](const Vec3&, const Vec3&, Vec3& colour) {
+    colour = {1, 0, 0};
+    return 1.0;
+  };
+  access.baseColor = {0.5, 0.25, 1};
+  access.diffuse = 0;
+  access.transparency = 0.5;
+  access.filterTint = 1;  // transmission fully filtered by the base colour
+  access.mirror = 0.5;
+  access.highlightTint = 0;  // mirror untinted
+
+  evaluateSurface(&instance, &access);
+  // 0.5 × (0.5, 0.5, 0.5) ⊙ (0.5, 0.25, 1) + 0.5 × (1, 0, 0).
+  EXPECT_TRUE(vecExact(access.replaceColor, {0.625, 0.0625, 0.25}));
+}
+
 TEST_F(SurroundingsInEvaluation, UntintedAndUnfilteredColoursPassUnchanged) {
   host.channelInts["RefractionOptions"] = 0;
   host.channelInts["ReflectionOptions"] = 0;
