@@ -68,10 +68,12 @@ int panelSet(ShaderInstance* instance, std::uint32_t id, const void* value) {
       std::memcpy(&instance->use_prefix, value, sizeof instance->use_prefix);
       return 1;
     case kControlPrefix: {
-      // Zero-filled first, so a shorter text leaves no trace of a longer one.
+      // Taken into a zero-filled copy first, so a shorter text leaves no trace of a longer one, and
+      // a host that hands back the field's own address (as panelGet gave it) sets it unchanged.
       const char* text = static_cast<const char*>(value);
-      std::memset(instance->prefix, 0, sizeof instance->prefix);
-      std::memcpy(instance->prefix, text, boundedLength(text, kPrefixCapacity));
+      char prefix[sizeof instance->prefix] = {};
+      std::memcpy(prefix, text, boundedLength(text, kPrefixCapacity));
+      std::memcpy(instance->prefix, prefix, sizeof prefix);
       return 1;
     }
     default:

@@ -216,3 +216,14 @@ TEST_F(OptionsPanel, SetPrefixReadsNoFurtherThanSixteenBytesOfTheText) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(OptionsPanel, SetPrefixFromTheFieldItselfKeepsIt) {
+  ASSERT_EQ(panelSet(&instance, 0x8004, "Soft"), 1);
+  void* field = panelGet(&instance, 0x8004);
+  EXPECT_EQ(panelSet(&instance, 0x8004, field), 1);
+  EXPECT_STREQ(instance.prefix, "Soft");
+}
+
+}  // namespace
