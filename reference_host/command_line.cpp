@@ -41,7 +41,9 @@ std::optional<int> readCommandLine(int argc, char** argv, HostOptions& options) 
       ->check([](const std::string& text) {
         char* end = nullptr;
         const double value = std::strtod(text.c_str(), &end);
-        return end != text.c_str() && *end == '\0' && std::isfinite(value) ? std::string() : "expected a finite number";
+        return end != text.c_str() && *end == '\0' && std::isfinite(value) && std::fabs(value) <= kLargestSceneNumber
+                   ? std::string()
+                   : "expected a finite number from -1e12 to 1e12";
       });
   app.add_option("--use-prefix", options.overrides.usePrefix, "Light-name prefix filter: 1 on, 0 off")
       ->check(CLI::Range(0, 1));

@@ -1,10 +1,12 @@
 #include "reference_host/environment_image.h"
 
 #include <stb/stb_image.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <string>
 
 #include "reference_host/host_vec.h"
 
@@ -32,6 +34,17 @@ EnvironmentImage::EnvironmentImage(int width, int height, std::vector<Vec3> pixe
 
 EnvironmentImage EnvironmentImage::load(const std::string& path) {
   int width = 0, height = 0, channels = 0;
+  struct stat status {};
+  if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+    throw std::runtime_error(path + ": cannot read the image (not a regular file)");
+  // The header's size is checked before decoding: a small file may claim a picture of billions of
+  // texels, which would be allocated in full before its data turned out to be missing.
+  if (stbi_info(path.c_str(), &width, &height, &channels) == 0)
+    throw std::runtime_error(path + ": cannot read the image (" + stbi_failure_reason() + ")");
+  if (static_cast<long long>(width) * height > kMostTexels) {
+    throw std::runtime_error(path + ": the image has " + std::to_string(width) + " × " + std::to_string(height) +
+                             " texels; the host reads at most " + std::to_string(kMostTexels));
+  }
   std::vector<Vec3> pixels;
   if (stbi_is_hdr(path.c_str())) {
     float* data = stbi_loadf(path.c_str(), &width, &height, &channels, 3);

@@ -12,6 +12,9 @@
 
 class EnvironmentImage {
  public:
+  // The most texels an image file may have (8192 × 8192); each takes 48 bytes once read.
+  static constexpr long long kMostTexels = 1LL << 26;
+
   // 8-bit files give byte / 255 per channel, HDR files their own linear values; no gamma is undone.
   // Throws std::runtime_error naming the file when it cannot be read.
   static EnvironmentImage load(const std::string& path);

@@ -1,11 +1,15 @@
 #include "reference_host/host_program.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <stdexcept>
+#include <string>
 #include <thread>
 
 #include "reference_host/command_line.h"
@@ -45,6 +49,22 @@ void applyOverrides(const HostOptions& options, Scene& scene) {
   }
 }
 
+// The most pixels a picture may have (8192 × 8192): each takes 24 bytes while rendering, and
+// twice that with --compare.
+constexpr long long kMostPixels = 1LL << 26;
+
+// Whether the picture can be written where asked, found out before rendering rather than after.
+void checkOutputPath(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (fs::is_directory(path, error)) throw std::runtime_error(path + ": cannot write the picture: it is a directory");
+  const fs::path parent = fs::path(path).parent_path().empty() ? fs::path(".") : fs::path(path).parent_path();
+  if (!fs::is_directory(parent, error))
+    throw std::runtime_error(path + ": cannot write the picture: no directory " + parent.string());
+  if (access(parent.c_str(), W_OK) != 0 || (fs::exists(path, error) && access(path.c_str(), W_OK) != 0))
+    throw std::runtime_error(path + ": cannot write the picture: not allowed to write there");
+}
+
 Scene loadScene(const HostOptions& options) {
   Scene scene = options.scenePath.empty() ? parseScene(defaultSceneText(), "built-in scene", ".")
                                           : loadSceneFile(options.scenePath);
@@ -69,6 +89,13 @@ int render(const HostOptions& options) {
   renderOptions.height = options.height.value_or(scene.height);
   renderOptions.threads = options.threads;
   renderOptions.progress = options.progress;
+  const long long pixels = static_cast<long long>(renderOptions.width) * renderOptions.height;
+  if (pixels > kMostPixels) {
+    throw std::runtime_error("a picture of " + std::to_string(renderOptions.width) + " × " +
+                             std::to_string(renderOptions.height) + " has " + std::to_string(pixels) +
+                             " pixels; the host renders at most " + std::to_string(kMostPixels) + " (8192 × 8192)");
+  }
+  checkOutputPath(options.outputPath);
   const int threads =
       options.threads > 0 ? options.threads : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 
@@ -88,6 +115,12 @@ int render(const HostOptions& options) {
   if (nonFiniteSamples() > 0) {
     std::fprintf(stderr, "kavelmor-host: warning: %ld samples came back from the module not finite (shown black)\n",
                  nonFiniteSamples());
+  }
+  if (cameraRaysOutOfNestedRays() > 0) {
+    std::fprintf(stderr,
+                 "kavelmor-host: warning: %ld camera rays led to more than %ld nested rays; the rays beyond "
+                 "those saw the backdrop\n",
+                 cameraRaysOutOfNestedRays(), kMostNestedRaysPerCameraRay);
   }
   return 0;
 }

@@ -1,7 +1,9 @@
 #include "reference_host/mesh_shapes.h"
 
+#include <sys/stat.h>
 #include <tiny_obj_loader.h>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -40,6 +42,9 @@ TriangleSoup boxTriangles(const SceneObject& box) {
 TriangleSoup meshTriangles(const SceneObject& mesh, const std::string& directory) {
   const std::string path =
       !mesh.meshFile.empty() && mesh.meshFile[0] == '/' ? mesh.meshFile : directory + "/" + mesh.meshFile;
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) throw std::runtime_error(path + ": no such OBJ file");
+  if (!S_ISREG(status.st_mode)) throw std::runtime_error(path + ": not an OBJ file (not a regular file)");
   tinyobj::ObjReaderConfig config;
   config.triangulate = true;
   config.vertex_color = false;
@@ -49,9 +54,24 @@ TriangleSoup meshTriangles(const SceneObject& mesh, const std::string& directory
                              (reader.Error().empty() ? "" : ": " + reader.Error()));
   }
   const tinyobj::attrib_t& attrib = reader.GetAttrib();
-  bool allNormals = !attrib.normals.empty();
+  // The reader passes on face indexes as written (made absolute); one that names no vertex or normal
+  // of the file is an error here, not a read outside the lists.
+  const std::size_t vertexCount = attrib.vertices.size() / 3, normalCount = attrib.normals.size() / 3;
+  bool allNormals = normalCount > 0;
   for (const tinyobj::shape_t& shape : reader.GetShapes()) {
-    for (const tinyobj::index_t& index : shape.mesh.indices) allNormals = allNormals && index.normal_index >= 0;
+    for (const tinyobj::index_t& index : shape.mesh.indices) {
+      if (index.vertex_index < 0 || static_cast<std::size_t>(index.vertex_index) >= vertexCount) {
+        throw std::runtime_error(path + ": a face names " +
+                                 (index.vertex_index < 0 ? std::string("a vertex before the first")
+                                                         : "vertex " + std::to_string(index.vertex_index + 1)) +
+                                 ", the file has " + std::to_string(vertexCount));
+      }
+      if (index.normal_index >= 0 && static_cast<std::size_t>(index.normal_index) >= normalCount) {
+        throw std::runtime_error(path + ": a face names normal " + std::to_string(index.normal_index + 1) +
+                                 ", the file has " + std::to_string(normalCount));
+      }
+      allNormals = allNormals && index.normal_index >= 0;
+    }
   }
   TriangleSoup soup;
   for (const tinyobj::shape_t& shape : reader.GetShapes()) {
@@ -67,5 +87,11 @@ TriangleSoup meshTriangles(const SceneObject& mesh, const std::string& directory
     }
   }
   if (soup.indices.empty()) throw std::runtime_error(path + ": the OBJ file holds no faces");
+  for (const Vec3& vertex : soup.vertices) {
+    const double largest = std::max({std::fabs(vertex.x), std::fabs(vertex.y), std::fabs(vertex.z)});
+    if (!(largest <= kLargestSceneNumber)) {
+      throw std::runtime_error(path + ": a vertex, scaled and moved, lies beyond ±1e12 or is not a number");
+    }
+  }
   return soup;
 }

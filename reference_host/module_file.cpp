@@ -1,10 +1,15 @@
 #include "reference_host/module_file.h"
 
 #include <dlfcn.h>
+#include <elf.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <vector>
 
 namespace {
 
@@ -17,12 +22,52 @@ std::string hex(std::uint32_t word) {
   return text;
 }
 
+// Why the file cannot be a whole shared object, or empty when it may be one. dlopen maps a file's
+// segments as its headers describe them; a truncated file would then fail later with a bus error
+// when a part beyond its end is touched, so every part the headers name must lie inside the file.
+template <typename Header, typename ProgramHeader>
+std::string elfProblem(const std::vector<unsigned char>& bytes, std::uint64_t fileSize) {
+  if (bytes.size() < sizeof(Header)) return "too short for an ELF header";
+  Header header;
+  std::memcpy(&header, bytes.data(), sizeof header);
+  if (header.e_type != ET_DYN) return "not a shared object";
+  if (header.e_phentsize != sizeof(ProgramHeader) || header.e_phnum == 0) return "no program headers";
+  const std::uint64_t tableEnd =
+      static_cast<std::uint64_t>(header.e_phoff) + static_cast<std::uint64_t>(header.e_phnum) * sizeof(ProgramHeader);
+  if (header.e_phoff > fileSize || tableEnd > bytes.size()) return "truncated: its program headers are cut off";
+  if (static_cast<std::uint64_t>(header.e_shoff) + static_cast<std::uint64_t>(header.e_shnum) * header.e_shentsize >
+      fileSize) {
+    return "truncated: its section headers are cut off";
+  }
+  for (std::uint64_t i = 0; i < header.e_phnum; ++i) {
+    ProgramHeader segment;
+    std::memcpy(&segment, bytes.data() + header.e_phoff + i * sizeof segment, sizeof segment);
+    if (static_cast<std::uint64_t>(segment.p_offset) + segment.p_filesz > fileSize)
+      return "truncated: a segment runs past the end of the file";
+  }
+  return "";
+}
+
+std::string loadProblem(const std::string& path, std::uint64_t fileSize) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return "it cannot be opened";
+  // The program headers follow the ELF header in any file a linker writes; 64 KiB holds them.
+  std::vector<unsigned char> bytes(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, 65536)));
+  file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (bytes.size() < EI_NIDENT || std::memcmp(bytes.data(), ELFMAG, SELFMAG) != 0) return "not an ELF file";
+  if (bytes[EI_CLASS] == ELFCLASS64) return elfProblem<Elf64_Ehdr, Elf64_Phdr>(bytes, fileSize);
+  if (bytes[EI_CLASS] == ELFCLASS32) return elfProblem<Elf32_Ehdr, Elf32_Phdr>(bytes, fileSize);
+  return "an ELF file of unknown class";
+}
+
 }  // namespace
 
 ModuleFile::ModuleFile(const std::string& path) : path_(path) {
   struct stat status {};
   if (stat(path.c_str(), &status) != 0) fail("no such module file");
   if (!S_ISREG(status.st_mode)) fail("not a module file (not a regular file)");
+  const std::string problem = loadProblem(path, static_cast<std::uint64_t>(status.st_size));
+  if (!problem.empty()) fail("not a module file (" + problem + ")");
   library_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (library_ == nullptr) {
     const char* reason = dlerror();

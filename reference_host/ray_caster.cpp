@@ -31,12 +31,7 @@ double sceneExtent(const Scene& scene, const std::vector<TriangleSoup>& soups) {
 }  // namespace
 
 RayCaster::RayCaster(const Scene& scene) {
-  // One thread for building: scenes are small, and render threads are the host's own.
-  device_ = rtcNewDevice("threads=1");
-  if (device_ == nullptr) throw std::runtime_error("cannot start the ray caster (Embree)");
-  scene_ = rtcNewScene(device_);
-  rtcSetSceneFlags(scene_, RTC_SCENE_FLAG_ROBUST);
-
+  // Files are read before Embree is started, so that a bad mesh file leaves nothing to release.
   std::vector<TriangleSoup> soups(scene.objects.size());
   for (std::size_t i = 0; i < scene.objects.size(); ++i) {
     const SceneObject& object = scene.objects[i];
@@ -45,6 +40,21 @@ RayCaster::RayCaster(const Scene& scene) {
     if (object.shape == ShapeKind::kMesh) soups[i] = meshTriangles(object, scene.directory);
   }
   margin_ = 1e-5 * sceneExtent(scene, soups);
+
+  // One thread for building: scenes are small, and render threads are the host's own.
+  device_ = rtcNewDevice("threads=1");
+  if (device_ == nullptr) throw std::runtime_error("cannot start the ray caster (Embree)");
+  try {
+    build(scene, soups);
+  } catch (...) {
+    release();
+    throw;
+  }
+}
+
+void RayCaster::build(const Scene& scene, std::vector<TriangleSoup>& soups) {
+  scene_ = rtcNewScene(device_);
+  rtcSetSceneFlags(scene_, RTC_SCENE_FLAG_ROBUST);
 
   for (std::size_t i = 0; i < scene.objects.size(); ++i) {
     const SceneObject& object = scene.objects[i];
@@ -67,9 +77,13 @@ RayCaster::RayCaster(const Scene& scene) {
     throw std::runtime_error("the ray caster (Embree) rejected the scene");
 }
 
-RayCaster::~RayCaster() {
+RayCaster::~RayCaster() { release(); }
+
+void RayCaster::release() {
   if (scene_ != nullptr) rtcReleaseScene(scene_);
   if (device_ != nullptr) rtcReleaseDevice(device_);
+  scene_ = nullptr;
+  device_ = nullptr;
 }
 
 void RayCaster::addShape(Shape shape) {

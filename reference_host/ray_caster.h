@@ -10,6 +10,8 @@
 
 #include "reference_host/scene.h"
 
+struct TriangleSoup;
+
 struct RayHit {
   double distance = 0.0;
   Vec3 position;
@@ -44,6 +46,8 @@ class RayCaster {
     std::vector<Triangle> triangles;
   };
 
+  void build(const Scene& scene, std::vector<TriangleSoup>& soups);
+  void release();
   void addShape(Shape shape);
   RayHit refine(const Shape& shape, unsigned primitive, float u, float v, float t, const Vec3& origin,
                 const Vec3& direction) const;

@@ -13,6 +13,9 @@
 namespace {
 
 std::atomic<long> gNonFiniteSamples{0};
+std::atomic<long> gCameraRaysOutOfNestedRays{0};
+// Nested rays the calling thread's current camera ray has led to; a ray at depth 0 starts afresh.
+thread_local long tNestedRays = 0;
 
 Vec3 finiteOrBlack(const Vec3& colour) {
   if (isFinite(colour)) return colour;
@@ -45,8 +48,14 @@ double traceAndShade(const Vec3& origin, const Vec3& direction, Vec3& colour) {
     return -1.0;
   }
   const HostWorld& world = *context->world;
-  const auto hit =
-      context->depth <= world.scene().maxDepth ? world.caster().intersect(origin, direction) : std::nullopt;
+  bool allowed = context->depth <= world.scene().maxDepth;
+  if (context->depth == 0) {
+    tNestedRays = 0;
+  } else if (allowed && ++tNestedRays > kMostNestedRaysPerCameraRay) {
+    if (tNestedRays == kMostNestedRaysPerCameraRay + 1) gCameraRaysOutOfNestedRays.fetch_add(1);
+    allowed = false;
+  }
+  const auto hit = allowed ? world.caster().intersect(origin, direction) : std::nullopt;
   if (!hit) {
     colour = world.backdropColour(direction);
     return -1.0;
@@ -77,3 +86,5 @@ double accessCastDistance(const Vec3* origin, const Vec3* direction) {
 }
 
 long nonFiniteSamples() { return gNonFiniteSamples.load(); }
+
+long cameraRaysOutOfNestedRays() { return gCameraRaysOutOfNestedRays.load(); }

@@ -6,9 +6,13 @@
 
 #include "module/host_interface.h"
 
+// The most nested rays one camera ray may lead to. A surface that both reflects and refracts by ray
+// tracing doubles the rays at every level, so a deep limit alone would let one pixel take 2^64 rays.
+inline constexpr long kMostNestedRaysPerCameraRay = 1000;
+
 // The colour seen from `origin` along the unit `direction`, in the calling thread's ShadingContext;
-// returns the hit length, or −1 on a miss, when the colour is the backdrop's. Beyond the depth limit
-// every ray reports a miss.
+// returns the hit length, or −1 on a miss, when the colour is the backdrop's. Beyond the depth limit,
+// and once the camera ray's nested rays are used up, every ray reports a miss.
 double traceAndShade(const Vec3& origin, const Vec3& direction, Vec3& colour);
 
 struct RayHit;
@@ -26,3 +30,5 @@ double accessCastDistance(const Vec3* origin, const Vec3* direction);
 // How many samples so far came back from the module with a colour that is not finite; those are
 // shown black.
 long nonFiniteSamples();
+// How many camera rays so far used up their nested rays (kMostNestedRaysPerCameraRay).
+long cameraRaysOutOfNestedRays();

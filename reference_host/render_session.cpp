@@ -1,10 +1,30 @@
 #include "reference_host/render_session.h"
 
+#include <cstdint>
 #include <stdexcept>
 
 #include "reference_host/panel_service.h"
 #include "reference_host/scene_services.h"
 #include "reference_host/settings_block.h"
+
+namespace {
+
+// The instance's settings as the module holds them, wherever they came from (its defaults, a saved
+// block, panel edits): `sample` is the block's first four bytes, a little-endian signed word.
+void checkShadowRays(const std::vector<std::uint8_t>& block) {
+  if (block.size() < 4) throw SettingsBlockError("the module saved a settings block shorter than 4 bytes");
+  const auto sample = static_cast<std::int32_t>(
+      static_cast<std::uint32_t>(block[0]) | static_cast<std::uint32_t>(block[1]) << 8u |
+      static_cast<std::uint32_t>(block[2]) << 16u | static_cast<std::uint32_t>(block[3]) << 24u);
+  const long long rays = sample > 0 ? static_cast<long long>(sample) * sample : 0;
+  if (rays > kMostShadowRaysPerLight) {
+    throw SettingsBlockError("sample " + std::to_string(sample) + " asks for " + std::to_string(rays) +
+                             " shadow rays per light for every shading sample; the host allows at most " +
+                             std::to_string(kMostShadowRaysPerLight) + " (sample up to 100)");
+  }
+}
+
+}  // namespace
 
 RenderSession::RenderSession(const std::string& modulePath, Scene scene) {
   if (servedWorld() != nullptr) throw std::logic_error("only one render session at a time");
@@ -54,6 +74,7 @@ void RenderSession::createInstance(int surface) {
       if (panel == nullptr) throw PanelError("the module built no options panel");
       applySettings(*panel, wanted);
     }
+    checkShadowRays(saveSettingsBlock(module_->instanceRoutines(), instance));
   } catch (const std::runtime_error& error) {
     throw std::runtime_error("surface \"" + settings.name + "\": " + error.what());
   }

@@ -13,6 +13,11 @@
 #include "reference_host/module_file.h"
 #include "reference_host/shading_context.h"
 
+// The most shadow rays one light may cost one shading sample: the module casts sample × sample of
+// them for each light it lights itself, so a surface whose settings ask for more (sample above 100)
+// is refused before rendering rather than left to run for days.
+inline constexpr long long kMostShadowRaysPerLight = 10000;
+
 class RenderSession {
  public:
   // Throws ModuleError, SceneError-like std::runtime_errors, PanelError or SettingsBlockError, each

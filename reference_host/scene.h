@@ -8,6 +8,10 @@
 
 #include "module/host_interface.h"
 
+// Every number in a scene lies within ±kLargestSceneNumber, mesh vertices included: the ray caster
+// works in single precision, and products of such numbers stay finite.
+inline constexpr double kLargestSceneNumber = 1e12;
+
 struct Camera {
   Vec3 position{0.0, 1.0, 5.0};
   Vec3 lookAt{0.0, 0.0, 0.0};

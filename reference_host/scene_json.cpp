@@ -1,10 +1,13 @@
 #include "reference_host/scene_json.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <initializer_list>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 
 #include "reference_host/host_vec.h"
@@ -40,14 +43,10 @@ class Node {
       if (!known) Node(item.value(), path_ + "/" + item.key(), source_).fail("unknown key \"" + item.key() + "\"");
     }
   }
-  double number() const {
+  double number(double low = -kLargestSceneNumber, double high = kLargestSceneNumber) const {
     if (!value_.is_number()) fail("expected a number");
     const double result = value_.get<double>();
     if (!std::isfinite(result)) fail("expected a finite number");
-    return result;
-  }
-  double number(double low, double high) const {
-    const double result = number();
     if (result < low || result > high) {
       std::ostringstream text;
       text << "expected a number from " << low << " to " << high << ", got " << result;
@@ -57,7 +56,11 @@ class Node {
   }
   int integer(int low, int high) const {
     if (!value_.is_number_integer()) fail("expected a whole number");
-    const auto result = value_.get<long long>();
+    // Read as unsigned where the parser stored it so: 18446744073709551615 must not wrap round to −1.
+    const std::int64_t result =
+        value_.is_number_unsigned()
+            ? static_cast<std::int64_t>(std::min<std::uint64_t>(value_.get<std::uint64_t>(), std::uint64_t{1} << 62))
+            : value_.get<std::int64_t>();
     if (result < low || result > high) {
       fail("expected a whole number from " + std::to_string(low) + " to " + std::to_string(high));
     }
@@ -99,7 +102,8 @@ void readIf(const Node& node, const char* key, T& target, Read read) {
   if (node.has(key)) target = read(node[key]);
 }
 
-void readNumber(const Node& node, const char* key, double& target, double low = -1e300, double high = 1e300) {
+void readNumber(const Node& node, const char* key, double& target, double low = -kLargestSceneNumber,
+                double high = kLargestSceneNumber) {
   readIf(node, key, target, [&](const Node& n) { return n.number(low, high); });
 }
 void readVec3(const Node& node, const char* key, Vec3& target) {
@@ -198,7 +202,7 @@ SceneLight readLight(const Node& node) {
   if (length(light.forward) == 0.0) node.fail("the light's direction has no length");
   light.forward = unit(light.forward);
   if (node.has("falloff")) light.falloff = node["falloff"].choice({"none", "linear", "inverse", "inverse_square"});
-  readNumber(node, "range", light.range, 1e-9, 1e300);
+  readNumber(node, "range", light.range, 1e-9, kLargestSceneNumber);
   double cone = 30.0, edge = 5.0;
   readNumber(node, "cone_degrees", cone, 0.0, 180.0);
   readNumber(node, "edge_degrees", edge, 0.0, 180.0);
@@ -251,7 +255,7 @@ SceneObject readObject(const Node& node, const Scene& scene) {
     case ShapeKind::kSphere:
       node.expectObject({"name", "shape", "surface", "exclude", "center", "radius"});
       readVec3(node, "center", object.centre);
-      readNumber(node, "radius", object.radius, 1e-9, 1e300);
+      readNumber(node, "radius", object.radius, 1e-9, kLargestSceneNumber);
       break;
     case ShapeKind::kPlane:
       node.expectObject({"name", "shape", "surface", "exclude", "center", "normal", "size"});
@@ -262,8 +266,8 @@ SceneObject readObject(const Node& node, const Scene& scene) {
       if (node.has("size")) {
         const Node size = node["size"];
         if (!size.value().is_array() || size.value().size() != 2) size.fail("expected [width, depth]");
-        object.width = size[0].number(1e-9, 1e300);
-        object.depth = size[1].number(1e-9, 1e300);
+        object.width = size[0].number(1e-9, kLargestSceneNumber);
+        object.depth = size[1].number(1e-9, kLargestSceneNumber);
       }
       break;
     case ShapeKind::kBox:
@@ -361,17 +365,95 @@ std::string lineAndColumn(const std::string& text, std::size_t byte) {
   return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
+// JSON lets a repeated key silently replace the earlier one; in a scene file that would lose a
+// surface or an image without a word, so the parser's callback refuses it, saying in which object.
+// It also refuses absurdly deep nesting.
+class RepeatedKeyCheck {
+ public:
+  // A scene is a few levels deep; a file nested deeper than this is refused before it takes memory.
+  static constexpr std::size_t kDeepestNesting = 100;
+
+  explicit RepeatedKeyCheck(const std::string& source) : source_(source) {}
+
+  bool operator()(int /*depth*/, json::parse_event_t event, const json& parsed) {
+    switch (event) {
+      case json::parse_event_t::object_start:
+      case json::parse_event_t::array_start:
+        if (open_.size() >= kDeepestNesting) {
+          throw SceneError(source_ + ": " + pathOfInnermost() + ": objects and arrays nested more than " +
+                           std::to_string(kDeepestNesting) + " deep");
+        }
+        open_.push_back(Level{event == json::parse_event_t::object_start, {}, {}, 0});
+        break;
+      case json::parse_event_t::key: {
+        Level& level = open_.back();
+        level.key = parsed.get<std::string>();
+        if (!level.keys.insert(level.key).second) {
+          throw SceneError(source_ + ": " + pathOfInnermost() + ": the key \"" + level.key + "\" appears twice");
+        }
+        break;
+      }
+      case json::parse_event_t::object_end:
+      case json::parse_event_t::array_end:
+        open_.pop_back();
+        countElement();
+        break;
+      case json::parse_event_t::value:
+        countElement();
+        break;
+    }
+    return true;
+  }
+
+ private:
+  struct Level {
+    bool isObject;
+    std::set<std::string> keys;
+    std::string key;    // the object's current key
+    std::size_t index;  // the array's current element
+  };
+
+  void countElement() {
+    if (!open_.empty() && !open_.back().isObject) ++open_.back().index;
+  }
+  // The JSON pointer of the innermost open object or array.
+  std::string pathOfInnermost() const {
+    std::string path;
+    for (std::size_t i = 0; i + 1 < open_.size(); ++i)
+      path += "/" + (open_[i].isObject ? open_[i].key : std::to_string(open_[i].index));
+    return path.empty() ? "/" : path;
+  }
+
+  const std::string& source_;
+  std::vector<Level> open_;
+};
+
+// The place of a number the parser could not hold (such as 1e400), found by its text in the message.
+std::string placeOfQuotedText(const std::string& text, const std::string& message) {
+  const std::size_t open = message.find('\''), close = message.rfind('\'');
+  if (open == std::string::npos || close <= open + 1) return "";
+  const std::size_t at = text.find(message.substr(open + 1, close - open - 1));
+  return at == std::string::npos ? "" : lineAndColumn(text, at) + ": ";
+}
+
 }  // namespace
 
 Scene parseScene(const std::string& text, const std::string& sourceName, const std::string& directory) {
   json document;
   try {
-    document = json::parse(text);
+    document = json::parse(text, RepeatedKeyCheck(sourceName));
   } catch (const json::parse_error& error) {
     std::string reason = error.what();
     const std::size_t cut = reason.find("syntax error");
     if (cut != std::string::npos) reason = reason.substr(cut);
     throw SceneError(sourceName + ": " + lineAndColumn(text, error.byte == 0 ? 0 : error.byte - 1) + ": " + reason);
+  } catch (const json::exception& error) {
+    // Not a syntax error, but a value the parser cannot hold: "[json.exception.out_of_range.406] number
+    // overflow parsing '1e400'" loses its bracketed tag and gains the file and the place.
+    std::string reason = error.what();
+    const std::size_t tag = reason.find("] ");
+    if (tag != std::string::npos) reason = reason.substr(tag + 2);
+    throw SceneError(sourceName + ": " + placeOfQuotedText(text, reason) + reason);
   }
   const Node root(document, "", sourceName);
   root.expectObject(

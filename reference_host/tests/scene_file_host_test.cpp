@@ -9,8 +9,8 @@ namespace {
 
 TEST(SceneFile, MistakesAreReportedWithTheirPlace) {
   struct Case {
-    const char* text;
-    const char* message;
+    std::string text;
+    std::string message;
   };
   const Case cases[] = {
       {"{\"objects\": [}", "line 1, column 14"},
@@ -36,6 +36,23 @@ TEST(SceneFile, MistakesAreReportedWithTheirPlace) {
        "/objects/0/exclude/0: no light named"},
       {R"({"surfaces": {"S": {}}, "objects": [{"shape": "sphere", "radius": -1, "surface": "S"}]})",
        "/objects/0/radius: expected a number from"},
+      // A number the parser cannot hold is placed like a syntax error, not reported bare.
+      {R"({"objects": [], "ambient": [1e400, 0, 0]})", "line 1, column 29: number overflow parsing '1e400'"},
+      // The largest unsigned word must not wrap round to −1, inside the range.
+      {R"({"surfaces": {"S": {"shader": {"sample": 18446744073709551615}}}, "objects": []})",
+       "/surfaces/S/shader/sample: expected a whole number from"},
+      // A repeated key would silently replace the first entry.
+      {R"({"surfaces": {"S": {}, "S": {"shader": {}}}, "objects": []})", "/surfaces: the key \"S\" appears twice"},
+      {R"({"surfaces": {"S": {}}, "objects": [{"shape": "sphere", "radius": 1, "radius": 2, "surface": "S"}]})",
+       "/objects/0: the key \"radius\" appears twice"},
+      // Numbers beyond what single-precision geometry holds, which turned shapes into nothing.
+      {R"({"surfaces": {"S": {}}, "objects": [{"shape": "plane", "normal": [1e300, 1e300, 0], "surface": "S"}]})",
+       "/objects/0/normal/0: expected a number from -1e+12 to 1e+12"},
+      {R"({"surfaces": {"S": {}}, "objects": [{"shape": "sphere", "center": [0, 0, -1e13], "surface": "S"}]})",
+       "/objects/0/center/2: expected a number from"},
+      {R"({"lights": [{"name": "L", "intensity": 1e300}], "objects": []})", "/lights/0/intensity: expected a number"},
+      {R"({"objects": [], "camera": {"position": [)" + std::string(200, '[') + std::string(200, ']') + "]}}",
+       "objects and arrays nested more than 100 deep"},
   };
   for (const Case& c : cases) {
     try {
