@@ -1,5 +1,7 @@
 #include "reference_host/scene_json.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -482,6 +484,14 @@ Scene parseScene(const std::string& text, const std::string& sourceName, const s
 }
 
 Scene loadSceneFile(const std::string& path) {
+  // Only a regular file of a sensible size: a device such as /dev/zero would be read for ever.
+  constexpr long long kLargestSceneFile = 64LL << 20;
+  struct stat status {};
+  if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+    throw SceneError(path + ": not a scene file (not a regular file)");
+  if (stat(path.c_str(), &status) == 0 && status.st_size > kLargestSceneFile)
+    throw SceneError(path + ": a scene file has at most 64 MiB, this one has " + std::to_string(status.st_size) +
+                     " bytes");
   std::ifstream file(path, std::ios::binary);
   if (!file) throw SceneError(path + ": cannot open the scene file");
   std::ostringstream text;

@@ -118,6 +118,7 @@ TEST(CommandLine, BadInputGivesAMessageAndANonZeroExit) {
       {"--sample 1000000" + output, "the host allows at most 10000"},
       {"--settings-hex " + largestSample + output, "sample 2147483647 asks for"},
       {huge + output, "has 268435456 pixels; the host renders at most 67108864", false},
+      {"/dev/zero" + output, "/dev/zero: not a scene file (not a regular file)"},
       {"-o " + directory.path(), "cannot write the picture: it is a directory"},
       {"-o " + directory.path() + "/no-such-folder/out.png", "cannot write the picture: no directory"},
   };
