@@ -11,7 +11,7 @@ namespace {
 
 // The instance's settings as the module holds them, wherever they came from (its defaults, a saved
 // block, panel edits): `sample` is the block's first four bytes, a little-endian signed word.
-void checkShadowRays(const std::vector<std::uint8_t>& block) {
+void checkShadowRays(const std::vector<std::uint8_t>& block, const Scene& scene) {
   if (block.size() < 4) throw SettingsBlockError("the module saved a settings block shorter than 4 bytes");
   const auto sample = static_cast<std::int32_t>(
       static_cast<std::uint32_t>(block[0]) | static_cast<std::uint32_t>(block[1]) << 8u |
@@ -21,6 +21,15 @@ void checkShadowRays(const std::vector<std::uint8_t>& block) {
     throw SettingsBlockError("sample " + std::to_string(sample) + " asks for " + std::to_string(rays) +
                              " shadow rays per light for every shading sample; the host allows at most " +
                              std::to_string(kMostShadowRaysPerLight) + " (sample up to 100)");
+  }
+  // Every point and spot light counts, whatever the prefix filter would let through.
+  long long lights = 0;
+  for (const SceneLight& light : scene.lights) lights += light.kind == kLightPoint || light.kind == kLightSpot;
+  if (rays * lights > kMostShadowRaysPerSample) {
+    throw SettingsBlockError("sample " + std::to_string(sample) + " with " + std::to_string(lights) +
+                             " point and spot lights asks for " + std::to_string(rays * lights) +
+                             " shadow rays for every shading sample; the host allows at most " +
+                             std::to_string(kMostShadowRaysPerSample));
   }
 }
 
@@ -74,7 +83,7 @@ void RenderSession::createInstance(int surface) {
       if (panel == nullptr) throw PanelError("the module built no options panel");
       applySettings(*panel, wanted);
     }
-    checkShadowRays(saveSettingsBlock(module_->instanceRoutines(), instance));
+    checkShadowRays(saveSettingsBlock(module_->instanceRoutines(), instance), world_->scene());
   } catch (const std::runtime_error& error) {
     throw std::runtime_error("surface \"" + settings.name + "\": " + error.what());
   }

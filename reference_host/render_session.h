@@ -13,10 +13,12 @@
 #include "reference_host/module_file.h"
 #include "reference_host/shading_context.h"
 
-// The most shadow rays one light may cost one shading sample: the module casts sample × sample of
-// them for each light it lights itself, so a surface whose settings ask for more (sample above 100)
-// is refused before rendering rather than left to run for days.
+// The most shadow rays one light, and all lights together, may cost one shading sample: the module
+// casts sample × sample of them for each point or spot light it lights itself, so a surface whose
+// settings ask for more (sample above 100, or sample² × the scene's point and spot lights above
+// 100000) is refused before rendering rather than left to run for days.
 inline constexpr long long kMostShadowRaysPerLight = 10000;
+inline constexpr long long kMostShadowRaysPerSample = 100000;
 
 class RenderSession {
  public:

@@ -69,6 +69,9 @@ TEST(CommandLine, BadInputGivesAMessageAndANonZeroExit) {
 
   const std::string huge = directory.write(
       "huge.json", R"({"render": {"width": 16384, "height": 16384}, "surfaces": {"S": {}}, "objects": []})");
+  std::string elevenLights = R"({"surfaces": {"S": {"shader": {"sample": 100}}}, "objects": [], "lights": [)";
+  for (int i = 0; i < 11; ++i) elevenLights += std::string(i == 0 ? "" : ", ") + R"({"name": "L", "kind": "spot"})";
+  const std::string manyLights = directory.write("many-lights.json", elevenLights + "]}");
   const std::string largestSample =
       "ffffff7f"
       "000000000000f03f"
@@ -117,6 +120,7 @@ TEST(CommandLine, BadInputGivesAMessageAndANonZeroExit) {
       {"--sample 101" + output, "sample 101 asks for 10201 shadow rays per light"},
       {"--sample 1000000" + output, "the host allows at most 10000"},
       {"--settings-hex " + largestSample + output, "sample 2147483647 asks for"},
+      {manyLights + output, "sample 100 with 11 point and spot lights asks for 110000 shadow rays"},
       {huge + output, "has 268435456 pixels; the host renders at most 67108864", false},
       {"/dev/zero" + output, "/dev/zero: not a scene file (not a regular file)"},
       {"-o " + directory.path(), "cannot write the picture: it is a directory"},
