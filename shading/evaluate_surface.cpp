@@ -112,8 +112,10 @@ void evaluateSurface(ShaderInstance* instance, ShaderAccess* access) {
   const Vec3 position = access->position;
   const Vec3 baseColor = access->baseColor;
   const double kd = access->diffuse;
-  const Vec3 incoming = vecMinus(position, access->rayOrigin);
-  const Vec3 towardViewer = vecUnit(vecScaled(incoming, -1.0));
+  // The unit direction of the arriving ray, and its reverse toward the viewer (negating is exact, so
+  // this is the unit vector of −D to the bit).
+  const Vec3 viewDirection = vecUnit(vecMinus(position, access->rayOrigin));
+  const Vec3 towardViewer = vecScaled(viewDirection, -1.0);
 
   const LightSums sums = sumLights(*instance, *access, position, normal, towardViewer);
   const Vec3 diffuseSum = clampedBelow(sums.diffuse);
@@ -124,11 +126,11 @@ void evaluateSurface(ShaderInstance* instance, ShaderAccess* access) {
   vecAddTo(colour, caustics(*access, position, normal));
   vecAddTo(colour, vecScaled(baseColor, access->luminosity));
 
-  const Vec3 transmitted = refractionColor(*access, *instance, vecUnit(incoming), normal);
+  const Vec3 transmitted = refractionColor(*access, *instance, viewDirection, normal);
   colour = vecScaled(colour, 1.0 - access->transparency);
   vecAddTo(colour, vecScaled(vecMulComp(transmitted, tinted(access->filterTint, baseColor)), access->transparency));
 
-  const Vec3 reflected = reflectionColor(*access, *instance, vecUnit(incoming), normal);
+  const Vec3 reflected = reflectionColor(*access, *instance, viewDirection, normal);
   const Vec3 highlightTint = tinted(access->highlightTint, baseColor);
   vecAddTo(colour, vecScaled(vecMulComp(specularSum, highlightTint), access->specular));
   vecAddTo(colour, vecScaled(vecMulComp(reflected, highlightTint), access->mirror));

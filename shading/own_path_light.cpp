@@ -56,8 +56,7 @@ bool rayBlocked(const ShaderAccess& access, const Vec3& from, const Vec3& target
   const Vec3 offset = vecMinus(target, from);
   const double distance = vecLength(offset);
   if (distance == 0.0) return false;
-  // The same three divisions as vecUnit, without measuring the length a second time.
-  const Vec3 unit{offset.x / distance, offset.y / distance, offset.z / distance};
+  const Vec3 unit = vecDividedByLength(offset, distance);
   const double hit = access.castDistance(&from, &unit);
   return hit < distance && hit >= 0.0;
 }

@@ -28,12 +28,15 @@ inline Vec3& vecStore(const Vec3& v, Vec3& destination) {
 
 inline double vecLength(const Vec3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 
-// The unit copy of v; (0, 0, 0) for a zero vector. Three divisions, no reciprocal, so results are
-// the same wherever the length is.
+// v divided by its own non-zero `length`, already measured: three divisions, not a multiplication by
+// a reciprocal, so the result is the same wherever it is computed.
+inline Vec3 vecDividedByLength(const Vec3& v, double length) { return Vec3{v.x / length, v.y / length, v.z / length}; }
+
+// The unit copy of v; (0, 0, 0) for a zero vector.
 inline Vec3 vecUnit(const Vec3& v) {
   const double length = vecLength(v);
   if (length == 0.0) return Vec3{};
-  return Vec3{v.x / length, v.y / length, v.z / length};
+  return vecDividedByLength(v, length);
 }
 
 inline Vec3& vecNormalizeInto(Vec3& v, Vec3& destination) {
